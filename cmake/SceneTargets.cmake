@@ -1,0 +1,46 @@
+# One helper per kind of target: each sets the standard, the warnings,
+# visibility, include paths and sanitizers the same way.
+
+set(SCENE_WARNINGS -Wall -Wextra -Werror)
+set(SCENE_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+function(scene_setup_target target)
+  target_compile_options(${target} PRIVATE ${SCENE_WARNINGS})
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  if(SCENEENGINE_SANITIZE)
+    target_compile_options(${target} PRIVATE ${SCENE_SANITIZE_FLAGS})
+    target_link_options(${target} PRIVATE ${SCENE_SANITIZE_FLAGS})
+  endif()
+endfunction()
+
+# scene_add_library(name SOURCES ... [LINK ...] [PUBLIC_LINK ...])
+function(scene_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK;PUBLIC_LINK" ${ARGN})
+  add_library(${name} SHARED ${ARG_SOURCES})
+  scene_setup_target(${name})
+  target_include_directories(${name} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/sceneengine>)
+  target_link_libraries(${name} PRIVATE ${ARG_LINK} PUBLIC ${ARG_PUBLIC_LINK})
+  set_target_properties(${name} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+endfunction()
+
+# scene_add_executable(name SOURCES ... [LINK ...])
+function(scene_add_executable name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  scene_setup_target(${name})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_LINK})
+endfunction()
+
+# scene_add_test(name SOURCES ... [LINK ...] [LABELS ...]): a GoogleTest suite run by CTest.
+function(scene_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK;LABELS" ${ARGN})
+  scene_add_executable(${name} SOURCES ${ARG_SOURCES} LINK ${ARG_LINK} GTest::gtest GTest::gtest_main GTest::gmock)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    LABELS "${ARG_LABELS}"
+    TIMEOUT 300
+    ENVIRONMENT "SCENE_SOURCE_DIR=${PROJECT_SOURCE_DIR};SCENE_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()

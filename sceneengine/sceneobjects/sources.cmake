@@ -1,0 +1,1 @@
+# Sources of scene objects and their kinds.

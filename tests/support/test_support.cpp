@@ -1,0 +1,119 @@
+#include "tests/support/test_support.h"
+
+#include <spng.h>
+
+#include <atomic>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace testsupport {
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    std::random_device random;
+    const auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        auto candidate = base / ("scene-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+                                 std::to_string(random() % 100000));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = std::filesystem::canonical(candidate);
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& relative, const std::string& content) const {
+    return write_bytes(relative, std::vector<std::uint8_t>(content.begin(), content.end()));
+}
+
+std::string TempDir::write_bytes(const std::string& relative, const std::vector<std::uint8_t>& bytes) const {
+    const auto full = path_ / relative;
+    std::filesystem::create_directories(full.parent_path());
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + full.string());
+    return full.string();
+}
+
+StderrCapture::StderrCapture() : previous_(std::cerr.rdbuf(buffer_.rdbuf())) {}
+
+StderrCapture::~StderrCapture() { std::cerr.rdbuf(previous_); }
+
+std::vector<std::string> StderrCapture::lines() const {
+    std::vector<std::string> result;
+    std::string text = buffer_.str();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find('\n', start);
+        if (end == std::string::npos) {
+            result.push_back(text.substr(start));
+            break;
+        }
+        result.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+std::uint32_t RgbaImage::at(int x, int y) const {
+    const std::size_t i = (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4;
+    return (std::uint32_t(rgba[i]) << 24) | (std::uint32_t(rgba[i + 1]) << 16) | (std::uint32_t(rgba[i + 2]) << 8) |
+           rgba[i + 3];
+}
+
+bool read_png(const std::string& path, RgbaImage& image, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open " + path;
+        return false;
+    }
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(0), spng_ctx_free);
+    spng_set_png_buffer(ctx.get(), bytes.data(), bytes.size());
+    spng_ihdr header{};
+    std::size_t size = 0;
+    int rc = spng_get_ihdr(ctx.get(), &header);
+    if (rc == 0) rc = spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA8, &size);
+    if (rc == 0) {
+        image.rgba.resize(size);
+        rc = spng_decode_image(ctx.get(), image.rgba.data(), size, SPNG_FMT_RGBA8, 0);
+    }
+    if (rc != 0) {
+        error = path + ": " + spng_strerror(rc);
+        return false;
+    }
+    image.width = int(header.width);
+    image.height = int(header.height);
+    return true;
+}
+
+std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<std::uint8_t>& rgba) {
+    std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(SPNG_CTX_ENCODER), spng_ctx_free);
+    spng_set_option(ctx.get(), SPNG_ENCODE_TO_BUFFER, 1);
+    spng_ihdr header{};
+    header.width = std::uint32_t(width);
+    header.height = std::uint32_t(height);
+    header.bit_depth = 8;
+    header.color_type = SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
+    spng_set_ihdr(ctx.get(), &header);
+    int rc = spng_encode_image(ctx.get(), rgba.data(), rgba.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
+    if (rc != 0) throw std::runtime_error(std::string("encode_png: ") + spng_strerror(rc));
+    std::size_t size = 0;
+    int error = 0;
+    void* buffer = spng_get_png_buffer(ctx.get(), &size, &error);
+    if (!buffer) throw std::runtime_error(std::string("encode_png: ") + spng_strerror(error));
+    std::vector<std::uint8_t> result(static_cast<std::uint8_t*>(buffer), static_cast<std::uint8_t*>(buffer) + size);
+    free(buffer);
+    return result;
+}
+
+}  // namespace testsupport

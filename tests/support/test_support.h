@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh folder under the system's temporary folder, removed with everything
+// in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+    // Writes content to a file below the folder, making folders as needed;
+    // returns the full path.
+    std::string write(const std::string& relative, const std::string& content) const;
+    std::string write_bytes(const std::string& relative, const std::vector<std::uint8_t>& bytes) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Captures what is written to std::cerr while it lives.
+class StderrCapture {
+public:
+    StderrCapture();
+    ~StderrCapture();
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    std::string text() const { return buffer_.str(); }
+    // The captured text split at newlines (a last line without newline is kept).
+    std::vector<std::string> lines() const;
+    void clear() { buffer_.str(""); }
+
+private:
+    std::ostringstream buffer_;
+    std::streambuf* previous_;
+};
+
+// Decoded RGBA pixels of a PNG file (rows of width * 4 bytes).
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+    // Red, green, blue, alpha of one pixel.
+    std::uint32_t at(int x, int y) const;
+};
+// False with error set when the file cannot be read or decoded.
+bool read_png(const std::string& path, RgbaImage& image, std::string& error);
+// Encodes RGBA pixels as PNG bytes (for fixtures made by the tests).
+std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<std::uint8_t>& rgba);
+
+}  // namespace testsupport
