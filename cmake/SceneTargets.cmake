@@ -11,6 +11,11 @@ function(scene_setup_target target)
     target_compile_options(${target} PRIVATE ${SCENE_SANITIZE_FLAGS})
     target_link_options(${target} PRIVATE ${SCENE_SANITIZE_FLAGS})
   endif()
+  if(SCENEENGINE_FUZZ)
+    # Coverage for the fuzzers in every library; only fuzz targets link the fuzzer's main.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
 endfunction()
 
 # scene_add_library(name SOURCES ... [LINK ...] [PUBLIC_LINK ...])
@@ -43,4 +48,14 @@ function(scene_add_test name)
     LABELS "${ARG_LABELS}"
     TIMEOUT 300
     ENVIRONMENT "SCENE_SOURCE_DIR=${PROJECT_SOURCE_DIR};SCENE_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# scene_add_fuzzer(name SOURCES ... [LINK ...]): a libFuzzer target.
+function(scene_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${SCENE_WARNINGS} -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_LINK})
 endfunction()

@@ -1,0 +1,36 @@
+// Bytes as a font file, rendered at three sizes.
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+
+#include "fuzz/fuzz_support.h"
+#include "services/textrenderer.h"
+#include "services/video.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static std::ostringstream quiet;
+    std::cerr.rdbuf(quiet.rdbuf());
+    quiet.str("");
+
+    static const bool device = [] {
+        VideoSettings settings;
+        settings.width = 64;
+        settings.height = 64;
+        return video_create("fuzz", settings);
+    }();
+    if (!device) std::abort();
+    Text_Renderer* renderer = textrenderer_get("ttf");
+    if (!renderer) std::abort();
+
+    // A new file name per input: a renderer may keep faces by file name.
+    static unsigned counter = 0;
+    const std::string font = fuzz_write("font" + std::to_string(counter++ % 4) + ".ttf", data, size);
+    VideoColor color;
+    color.set_color(255, 255, 255, 255);
+    for (int font_size : {1, 14, 96}) {
+        if (!renderer->render_text("fuzz", font, "AV fi\nWg", color, font_size, "text", "s", true) &&
+            renderer->get_error().empty())
+            std::abort();  // a failure always says why
+    }
+    return 0;
+}
