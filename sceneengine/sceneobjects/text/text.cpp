@@ -1,0 +1,101 @@
+#include "sceneengine/sceneobjects/text/text.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+
+#include "sceneengine/sceneobjects/object_values.h"
+#include "services/config.h"
+#include "services/textrenderer.h"
+#include "services/video.h"
+
+using object_values::read_float;
+
+namespace {
+
+// Leads every loading error of a Text, so the message tells where it arose.
+constexpr const char* source_path = "..\\..\\sceneengine\\sceneobjects\\text";
+
+// Base 0: "0x10" is 16, "010" is 8, "12pt" is 12, "pt" is 0. Values beyond
+// the field's range saturate instead of wrapping into a different number.
+int read_int(const std::string& text) {
+    const long value = std::strtol(text.c_str(), nullptr, 0);
+    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : int(value));
+}
+
+std::uint32_t read_uint32(const std::string& text) {
+    const unsigned long value = std::strtoul(text.c_str(), nullptr, 0);
+    return value > UINT32_MAX ? UINT32_MAX : std::uint32_t(value);
+}
+
+}  // namespace
+
+Text::Text() = default;
+
+Text::~Text() = default;
+
+bool Text::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
+                std::string object_name, FileIO::FileManager* file_manager) {
+    _scene_name_ = scene_name;
+    _object_name_ = object_name;
+    _storage_name_ = storage_name;
+    _storage_prefix_ = storage_prefix;
+    _scene_ = scene;
+
+    Config_Interface* config = config_get_interface(storage_name);
+    if (!config) {
+        _set_error("Can't get config interface:" + config_error());
+        return false;
+    }
+    if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
+
+    const std::string key = storage_prefix + "Text->";
+    text = config->get_value(key + "text", "");
+    renderer_type = config->get_value(key + "renderer_type", "ttf");
+    font = config->get_value(key + "font", "");
+    font_size = read_int(config->get_value(key + "font_size", "14"));
+    color = read_uint32(config->get_value(key + "color", "0xffffffff"));
+    x_base = read_float(config, key + "x_base", "0.5");
+    y_base = read_float(config, key + "y_base", "0.5");
+
+    return real_load(scene, std::move(storage_name), std::move(storage_prefix), std::move(scene_name),
+                     std::move(object_name), file_manager);
+}
+
+bool Text::real_load(Scene*, std::string, std::string, std::string, std::string, FileIO::FileManager*) {
+    auto fail = [this](const char* what, const std::string& reason) {
+        _set_error(source_path + std::string(what) + reason);
+        return false;
+    };
+
+    // The most significant byte of the colour is set_color's first argument.
+    VideoColor color_record;
+    color_record.set_color(int((color >> 24) & 0xFFu), int((color >> 16) & 0xFFu), int((color >> 8) & 0xFFu),
+                           int(color & 0xFFu));
+
+    Video_Interface* video = video_get_interface(_video_name_);
+    if (!video) return fail(": Can't get video interface:", video_error());
+    Text_Renderer* renderer = textrenderer_get(renderer_type);
+    if (!renderer) return fail(": Can't get renderer:", textrenderer_error());
+    if (!renderer->render_text(_video_name_, font, text, color_record, font_size, _object_name_, _scene_name_, true))
+        return fail(": Can't render text:", renderer->get_error());
+    if (!video->create_sprite(_object_name_, _scene_name_, _object_name_, _scene_name_, true))
+        return fail(": Can't create sprite: ", video->get_error());
+    Video_Sprite* sprite = video->get_sprite(_object_name_, _scene_name_);
+    if (!sprite) return fail(": Can't get sprite: ", video->get_error());
+    sprite->set_base(x_base, y_base);
+    return true;
+}
+
+// The sprite is looked up every frame: a Text whose sprite has gone from the
+// device draws nothing.
+void Text::draw() {
+    if (!show) return;
+    Video_Interface* video = video_get_interface(_video_name_);
+    if (!video) return;
+    Video_Sprite* sprite = video->get_sprite(_object_name_, _scene_name_);
+    if (!sprite) return;
+    calculate_position();
+    sprite->set_position(x, y);
+    video->draw_sprite(_object_name_, _scene_name_);
+}

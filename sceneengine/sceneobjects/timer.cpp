@@ -1,0 +1,69 @@
+#include "sceneengine/sceneobjects/timer.h"
+
+#include <cfloat>
+
+#include "sceneengine/sceneobjects/object_values.h"
+#include "services/config.h"
+
+using object_values::read_float;
+using object_values::read_switch;
+using object_values::to_float;
+
+Timer::Timer() : _new_cycle_slot_(this, &Timer::slot__on_new_cycle), _time_out_signal_("") {}
+
+Timer::~Timer() = default;
+
+bool Timer::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
+                 std::string object_name, FileIO::FileManager* file_manager) {
+    _scene_name_ = scene_name;
+    _object_name_ = object_name;
+    _storage_name_ = storage_name;
+    _storage_prefix_ = storage_prefix;
+    _scene_ = scene;
+
+    Config_Interface* config = config_get_interface(storage_name);
+    if (!config) {
+        _set_error("Can't get config interface:" + config_error());
+        return false;
+    }
+    if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
+
+    const std::string key = storage_prefix + "Timer->";
+    repeat = read_switch(config, key + "repeat", "");
+    time = read_float(config, key + "time", "1.0");
+
+    // Registered with the object's other slots from the scene's next
+    // activation on; the registration made while loading came before this.
+    const std::string names = _scene_name_ + "->" + _object_name_;
+    _slot_map_.emplace_back(names + "->_on_new_cycle", &_new_cycle_slot_);
+    _time_out_signal_.set_name(names + "->time_out");
+
+    return real_load(scene, std::move(storage_name), std::move(storage_prefix), std::move(scene_name),
+                     std::move(object_name), file_manager);
+}
+
+bool Timer::real_load(Scene*, std::string, std::string, std::string, std::string, FileIO::FileManager*) {
+    timer.reset();
+    return true;
+}
+
+void Timer::draw() {}
+
+bool Timer::slot__on_new_cycle(SlotArgs*) { return _on_new_cycle_handler(); }
+
+bool Timer::_on_new_cycle_handler() {
+    const float elapsed = to_float(timer.get_elapsed_time_noreset());
+    // Written so that a NaN limit or reading never fires.
+    if (!(elapsed >= time)) return false;
+    if (!repeat) time = FLT_MAX;  // spent: no reading reaches it
+    // Measuring starts again now, so lateness does not carry into the next period.
+    timer.reset();
+    rise_time_out(elapsed);
+    return false;
+}
+
+void Timer::rise_time_out(float elapsed) {
+    _time_out_signal_.clear_params();
+    _time_out_signal_.add_params(elapsed);
+    _time_out_signal_.rise();
+}
