@@ -1,0 +1,80 @@
+#include <exception>
+#include <iostream>
+
+#include "platform/signals/signal_bus.h"
+
+using namespace signalbus;
+
+Signal::Signal(const std::string& name) : name_(name) {}
+Signal::Signal(const Signal& other) = default;
+Signal& Signal::operator=(const Signal& other) = default;
+Signal::~Signal() = default;
+
+void Signal::set_name(const std::string& name) { name_ = name; }
+void Signal::clear_params() { params_.clear(); }
+void Signal::add_params(float value) { params_.add_float(value); }
+void Signal::add_params(std::int64_t value) { params_.add_int(value); }
+
+namespace {
+
+// Counts the nesting of rises; when the outermost one ends, the bus leaves the
+// overflow state and removes what was disconnected meanwhile.
+class RiseScope {
+public:
+    explicit RiseScope(BusState& state) : state_(state) { ++state_.depth; }
+    ~RiseScope() {
+        if (--state_.depth > 0) return;
+        state_.overflowed = false;
+        if (state_.needs_compaction) compact(state_);
+    }
+    RiseScope(const RiseScope&) = delete;
+    RiseScope& operator=(const RiseScope&) = delete;
+
+private:
+    BusState& state_;
+};
+
+void report_failed_slot(const std::string& signal, const SlotRecord& target, const char* reason) {
+    std::cerr << "Slot \"" << *target.name << "\" failed during the rise of \"" << signal << "\": " << reason
+              << std::endl;
+}
+
+}  // namespace
+
+bool Signal::rise() {
+    BusState& state = bus();
+    if (state.overflowed || state.depth >= max_rise_depth) {
+        if (!state.overflowed)
+            std::cerr << "Signal \"" << name_ << "\" not raised: rises nested deeper than " << max_rise_depth
+                      << " levels (a slot keeps raising signals)" << std::endl;
+        state.overflowed = true;
+        return false;
+    }
+    const auto found = state.signals.find(name_);
+    if (found == state.signals.end()) return false;
+    // From here on nothing of *this is read: a slot may rename, refill or even
+    // destroy this Signal while the rise goes on.
+    const std::string& signal = found->first;
+    SignalRecord& record = found->second;
+    SlotArgs& args = state.frames[state.depth];
+    args = params_;
+    RiseScope scope(state);
+
+    const std::size_t count = record.targets.size();  // later connections wait for the next rise
+    bool called = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const SlotRecord* target = record.targets[i];  // re-read: connect may have moved the vector
+        if (target == nullptr || target->slot == nullptr) continue;
+        called = true;
+        // A slot's exception must not unwind through whoever raised the signal
+        // (the scene library does not expect one) nor skip the later slots.
+        try {
+            target->slot->call(&args);
+        } catch (const std::exception& error) {
+            report_failed_slot(signal, *target, error.what());
+        } catch (...) {
+            report_failed_slot(signal, *target, "unknown exception");
+        }
+    }
+    return called;
+}

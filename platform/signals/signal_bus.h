@@ -1,0 +1,61 @@
+#pragma once
+
+// Internal state of the signal bus, shared by the registration functions and
+// Signal::rise. Not part of the services' interface.
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "services/signals.h"
+
+namespace signalbus {
+
+// Rises nested deeper than this are refused: a slot that keeps raising the
+// signal that called it would otherwise exhaust the stack.
+inline constexpr int max_rise_depth = 64;
+
+// One slot name, interned. Connections point at the record, not at the slot,
+// so that unregistering (slot = null) or registering again is seen by a rise
+// already under way just before it calls the slot.
+struct SlotRecord {
+    const std::string* name = nullptr;  // the key of this record in BusState::slots
+    AbstractSlot* slot = nullptr;
+    std::size_t connections = 0;  // live entries in the signals' target lists
+};
+
+// The slots connected to one signal name, in calling order. During a rise a
+// disconnected entry becomes null instead of being erased, so the indices a
+// running rise walks stay valid; compaction removes the nulls afterwards.
+struct SignalRecord {
+    std::vector<SlotRecord*> targets;
+    bool has_holes = false;
+};
+
+// Records are erased only while no rise runs (depth == 0); unordered_map keeps
+// the addresses of its elements across rehashing, so the pointers above stay
+// valid for as long as the record exists.
+struct BusState {
+    std::unordered_map<std::string, SlotRecord> slots;
+    std::unordered_map<std::string, SignalRecord> signals;
+    int depth = 0;
+    // Set when a rise was refused for depth; every further rise is refused
+    // until the outermost one returns, so a slot raising signals more than once
+    // cannot turn the refusal into an exponential number of calls.
+    bool overflowed = false;
+    bool needs_compaction = false;
+    // The parameters each rise hands its slots, one per nesting level: a copy
+    // taken when the rise starts, reused so that a rise does not allocate.
+    SlotArgs frames[max_rise_depth];
+};
+
+// The one bus of the process. Never destroyed, so slots may still be
+// unregistered from static destructors.
+BusState& bus();
+
+// Removes holes, unused signal records and unused slot records. Only while no
+// rise runs.
+void compact(BusState& state);
+
+}  // namespace signalbus
