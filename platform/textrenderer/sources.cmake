@@ -1,1 +1,7 @@
 # Sources of the textrenderer service.
+list(APPEND PLATFORM_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/font_cache.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/font_lookup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sized_face.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_raster.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/utf8_check.cpp)

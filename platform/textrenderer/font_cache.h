@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "platform/textrenderer/font_lookup.h"
+#include "platform/textrenderer/sized_face.h"
+
+namespace textrenderer {
+
+// Faces by (font as written, pixel size), each opened once and kept with its
+// glyphs, so that rendering the same font again costs no file access and no
+// glyph rasterising. Memory stays bounded: past max_faces faces, or past
+// max_glyph_bytes of glyph bitmaps, trim() lets everything go and the next
+// render starts cold.
+class FontCache {
+public:
+    static constexpr std::size_t max_faces = 32;
+    static constexpr std::size_t max_glyph_bytes = 64u * 1024 * 1024;
+
+    FontCache();
+    ~FontCache();
+    FontCache(const FontCache&) = delete;
+    FontCache& operator=(const FontCache&) = delete;
+
+    // The face of font at size pixels; null with a reason naming the font.
+    // The pointer stays valid until the next trim().
+    SizedFace* get(const std::string& font, int size, std::string& reason);
+    // Frees what the limits above no longer allow. Call between renders only.
+    void trim();
+
+private:
+    FT_Library library_ = nullptr;
+    std::map<std::string, FontFile> files_;  // fontconfig answers, by font as written
+    std::map<std::pair<std::string, int>, std::unique_ptr<SizedFace>> faces_;
+};
+
+}  // namespace textrenderer

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace textrenderer {
+
+// Where a font's face lives: a file and the index of the face inside it.
+struct FontFile {
+    std::string path;
+    int index = 0;
+};
+
+// Resolves a font as the scene files write it:
+// - empty: the default sans-serif face;
+// - a path (it contains '/', or names an existing file): that file, face 0;
+// - otherwise a fontconfig pattern such as "DejaVu Sans:bold". Its family must
+//   be installed or be a generic one ("sans-serif", "serif", "monospace", ...):
+//   an unknown family is an error rather than a silent fallback face.
+// False with a reason naming the font when it cannot be resolved.
+bool find_font_file(const std::string& font, FontFile& file, std::string& reason);
+
+}  // namespace textrenderer

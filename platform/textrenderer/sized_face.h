@@ -1,0 +1,64 @@
+#pragma once
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <hb.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace textrenderer {
+
+// One glyph rendered to 8-bit coverage, placed relative to the pen position
+// on the baseline: its top-left pixel is at (pen + left, baseline - top).
+struct GlyphBitmap {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int rows = 0;
+    std::vector<std::uint8_t> coverage;  // rows of width bytes, 0 to 255
+};
+
+// A font face opened at one pixel size, with the HarfBuzz font that shapes
+// with it and the glyphs rendered so far. Glyph pointers it hands out stay
+// valid until clear_glyphs() or its destruction.
+class SizedFace {
+public:
+    // Opens face index of the file at size pixels; null with reason on failure.
+    static std::unique_ptr<SizedFace> open(FT_Library library, const std::string& path, int index, int size,
+                                           std::string& reason);
+    ~SizedFace();
+    SizedFace(const SizedFace&) = delete;
+    SizedFace& operator=(const SizedFace&) = delete;
+
+    hb_font_t* shaping_font() const { return hb_font_; }
+    // Distance between baselines and from a line's top to its baseline, in pixels.
+    int line_height() const { return line_height_; }
+    int ascender() const { return ascender_; }
+
+    // The glyph's coverage, rendered on first use and kept; null with reason
+    // when FreeType cannot render it.
+    const GlyphBitmap* glyph(std::uint32_t glyph_index, std::string& reason);
+    // Bytes held by cached glyph bitmaps.
+    std::size_t cached_bytes() const { return cached_bytes_; }
+    void clear_glyphs();
+
+private:
+    explicit SizedFace(FT_Face face);
+
+    FT_Face face_;
+    hb_font_t* hb_font_ = nullptr;
+    int line_height_ = 1;
+    int ascender_ = 0;
+    std::unordered_map<std::uint32_t, GlyphBitmap> glyphs_;
+    std::size_t cached_bytes_ = 0;
+};
+
+// FreeType's own text for an error code.
+std::string freetype_reason(FT_Error error);
+
+}  // namespace textrenderer
