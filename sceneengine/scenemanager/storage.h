@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 
 // The library's keyed table: an ordered map with unique keys, iterated in
@@ -13,7 +14,14 @@ public:
 
     Storage() = default;
     Storage(const Storage&) = default;
-    Storage& operator=(const Storage&) = default;
+    // Assignment counts as a change, even when both tables had equal revisions.
+    Storage& operator=(const Storage& other) {
+        if (this != &other) {
+            map_ = other.map_;
+            revision_ = (revision_ > other.revision_ ? revision_ : other.revision_) + 1;
+        }
+        return *this;
+    }
     virtual ~Storage() = default;
 
     bool contains(const Key& key) const { return map_.find(key) != map_.end(); }
@@ -28,13 +36,21 @@ public:
 
     // Inserts when key is absent and returns true; otherwise keeps the old value
     // and returns false.
-    bool add(const Key& key, const Value& value) { return map_.emplace(key, value).second; }
+    bool add(const Key& key, const Value& value) {
+        const bool added = map_.emplace(key, value).second;
+        if (added) ++revision_;
+        return added;
+    }
 
     // Erases key's entry if there is one; true in both cases.
     bool remove(const Key& key) {
-        map_.erase(key);
+        if (map_.erase(key) != 0) ++revision_;
         return true;
     }
+
+    // Grows whenever an entry is added or removed, so that a reader can keep
+    // what it derived from the table until the table really changes.
+    std::uint64_t revision() const { return revision_; }
 
     typename Map::const_iterator begin() const { return map_.begin(); }
     typename Map::const_iterator end() const { return map_.end(); }
@@ -43,4 +59,5 @@ public:
 
 private:
     Map map_;
+    std::uint64_t revision_ = 0;
 };

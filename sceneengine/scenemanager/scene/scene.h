@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "sceneengine/scenemanager/scene/scene_draw_cache.h"
 #include "sceneengine/scenemanager/storage.h"
 #include "sceneengine/sceneobjects/slot.h"
 #include "services/export.h"
@@ -93,7 +94,7 @@ protected:
     Storage<std::string, SceneObject*> objects;
     Storage<std::string, int> z_levels;
     std::vector<std::string> object_list;
-    std::multimap<int, std::string> draw_order;
+    std::multimap<int, std::string> draw_order;  // rebuilt by draw; read-only elsewhere
     bool scene_loaded_ = false;
     SceneObject* focused_object = nullptr;
     SceneObject* hovered_object = nullptr;
@@ -109,4 +110,15 @@ protected:
     float x = 0.0f;
     float y = 0.0f;
     Scene* parent = nullptr;
+
+private:
+    // Rebuilds draw_order (and the cache beside it) unless nothing it is
+    // derived from changed since the last rebuild.
+    void refresh_draw_order();
+    // The object under name when it takes part in hit tests: null for a name
+    // without entry, for a hidden object, and for a null pointer, whose entry
+    // is removed.
+    SceneObject* hit_candidate(const std::string& name);
+
+    SceneDrawCache draw_cache_;
 };

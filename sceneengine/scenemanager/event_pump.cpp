@@ -1,0 +1,57 @@
+#include <cstdint>
+
+#include "sceneengine/scenemanager/internal/library_state.h"
+#include "services/video.h"
+
+namespace {
+
+constexpr int polls_per_cycle = 1000;
+
+enum EventType : std::int32_t {
+    key_press = 0,
+    key_release = 1,
+    mouse_press = 2,
+    mouse_release = 3,
+    mouse_move = 4,
+    character = 5,
+    quit = 6,
+};
+
+void rise_code(Signal& signal, std::int32_t code) {
+    signal.clear_params();
+    signal.add_params(std::int64_t(code));
+    signal.rise();
+}
+
+void rise_mouse(Signal& signal, const Event& event) {
+    signal.clear_params();
+    signal.add_params(event.x);
+    signal.add_params(event.y);
+    signal.add_params(event.dx);
+    signal.add_params(event.dy);
+    signal.add_params(std::int64_t(event.button));
+    signal.rise();
+}
+
+}  // namespace
+
+void pump_events(LibraryState& state) {
+    Video_Interface* video = video_get_interface(state.video_name);
+    if (!video) return;  // skips this cycle's input only
+
+    InputSignals& input = state.input;
+    Event event;
+    for (int poll = 0; poll < polls_per_cycle; ++poll) {
+        event = video->get_event();
+        switch (event.type) {
+        case key_press: rise_code(input.keyboard_press, event.key); break;
+        case key_release: rise_code(input.keyboard_release, event.key); break;
+        case mouse_press: rise_mouse(input.mouse_press, event); break;
+        case mouse_release: rise_mouse(input.mouse_release, event); break;
+        case mouse_move: rise_mouse(input.mouse_move, event); break;
+        case character: rise_code(input.character, event.character); break;
+        case quit: state.next_scene = "exit"; return;
+        default: break;  // no event waiting, or a kind the library does not know
+        }
+    }
+}

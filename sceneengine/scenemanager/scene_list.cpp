@@ -1,0 +1,99 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "sceneengine/scenemanager/internal/library_state.h"
+#include "sceneengine/scenemanager/scene/scene.h"
+#include "sceneengine/scenemanager/scene_fabric.h"
+#include "sceneengine/scenemanager/sceneengine.h"
+#include "services/config.h"
+
+namespace {
+
+// Entries are numbered from 0; the list ends at the first entry without a
+// name and is never read past this bound.
+constexpr int max_scene_entries = 1000000;
+
+struct SceneEntry {
+    std::string name;
+    std::string file;
+    bool preload = false;
+    std::string type;
+};
+
+// The whole list is read before any scene is made: preloading a scene creates
+// a configuration under the scene's name, and a scene named "ScenesLoader"
+// would otherwise empty (and release) the list while it is being read.
+std::vector<SceneEntry> read_scene_list(Config_Interface* config) {
+    std::vector<SceneEntry> entries;
+    for (int i = 0; i < max_scene_entries; ++i) {
+        const std::string prefix = "Scenes->Scene" + std::to_string(i);
+        SceneEntry entry;
+        entry.name = config->get_value(prefix + "->name", "");
+        if (entry.name.empty()) break;
+        entry.file = config->get_value(prefix + "->file", "");
+        entry.preload = config->get_value(prefix + "->preload", "false") == "true";
+        entry.type = config->get_value(prefix + "->type", "generic");
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+// Takes a scene out of the table and destroys it. It is deactivated first so
+// that the bus keeps no pointer to its slots: the scene left shown by an
+// earlier process_scene is still activated.
+void destroy_scene(LibraryState& state, const std::string& name) {
+    Scene* old_scene = state.scenes.get(name);
+    if (old_scene) {
+        old_scene->slot__on_deactivate(nullptr);
+        delete old_scene;
+    }
+    state.scenes.remove(name);
+}
+
+}  // namespace
+
+bool load_scenes(std::string list_file, std::string video_name, FileIO::FileManager* file_manager) {
+    LibraryState& state = library_state();
+    state.file_manager = file_manager;
+
+    if (!config_create("ScenesLoader", "quillbox", 0)) {
+        std::cerr << "Error while trying to create config from quillbox: " << config_error() << std::endl;
+        return false;
+    }
+    Config_Interface* config = config_get_interface("ScenesLoader");
+    if (!config) {
+        std::cerr << "Erro with config" << std::flush;
+        return false;
+    }
+    config->load_file(list_file, state.file_manager);
+
+    bool all_read = true;
+    for (const SceneEntry& entry : read_scene_list(config)) {
+        if (state.scenes.contains(entry.name)) {
+            if (state.scenes.get(entry.name) == state.shown_scene && state.shown_scene) {
+                std::cerr << "Can't replace scene \"" << entry.name << "\" while it is shown" << std::endl;
+                all_read = false;
+                continue;
+            }
+            destroy_scene(state, entry.name);
+        }
+
+        Scene* scene = SceneFabric()[entry.type];
+        if (!scene) {
+            std::cerr << "Can't create scene of type \"" << entry.type << "\"" << std::endl;
+            return false;
+        }
+        scene->set_name(entry.name);
+        scene->set_video_name(video_name);
+        scene->set_storage_file(entry.file);
+        scene->set_file_manager(state.file_manager);
+        state.scenes.add(entry.name, scene);
+
+        if (entry.preload && !scene->load_scene()) {
+            std::cerr << "Can't load scene \"" << entry.name << "\" from file \"" << entry.file << "\"" << std::endl;
+            return false;
+        }
+    }
+    return all_read;
+}
