@@ -4,7 +4,7 @@
 #include <string>
 
 #include "sceneengine/scenemanager/scene/scene.h"
-#include "sceneengine/scenemanager/scene/scene_log.h"
+#include "sceneengine/scenemanager/internal/scene_log.h"
 #include "sceneengine/scenemanager/scene_object_fabric.h"
 #include "sceneengine/sceneobjects/scene_object.h"
 #include "services/config.h"
