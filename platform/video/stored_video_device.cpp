@@ -1,0 +1,146 @@
+#include "platform/video/stored_video_device.h"
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Video_Sprite's image names are const members, so a sprite cannot be
+// assigned to; a replacement is built in the old sprite's own storage
+// instead, and every handle a caller kept reads the new sprite. The strings
+// arrive as rvalues and are only moved, so nothing can throw between the
+// destruction and the construction.
+Video_Sprite* rebuild_sprite(Video_Sprite* old, std::string image, std::string image_scene, int width,
+                             int height) {
+    std::destroy_at(old);
+    return std::construct_at(old, std::move(image), std::move(image_scene), width, height);
+}
+
+}  // namespace
+
+std::size_t StoredVideoDevice::KeyHash::operator()(const Key& key) const {
+    const std::size_t a = std::hash<std::string>{}(key.name);
+    const std::size_t b = std::hash<std::string>{}(key.scene);
+    return a ^ (b + 0x9e3779b97f4a7c15ull + (a << 6) + (a >> 2));
+}
+
+StoredVideoDevice::StoredVideoDevice() = default;
+StoredVideoDevice::~StoredVideoDevice() = default;
+
+bool StoredVideoDevice::create_image(std::string name, std::string scene, int width, int height,
+                                     const std::uint32_t* pixels) {
+    const std::string what = "Can't create image " + quoted(name) + " of scene " + quoted(scene) + ": ";
+    if (width < 1 || height < 1) {
+        set_error(what + "size " + std::to_string(width) + "x" + std::to_string(height) + " is not at least 1x1");
+        return false;
+    }
+    if (width > video_image_max_width) {
+        set_error(what + "width " + std::to_string(width) + " is above the limit of " +
+                  std::to_string(video_image_max_width));
+        return false;
+    }
+    const std::uint64_t count = std::uint64_t(width) * std::uint64_t(height);
+    if (count > video_image_pixel_budget) {
+        set_error(what + std::to_string(width) + "x" + std::to_string(height) + " is " + std::to_string(count) +
+                  " pixels, above the budget of " + std::to_string(video_image_pixel_budget));
+        return false;
+    }
+    if (!pixels) {
+        set_error(what + "no pixels were given");
+        return false;
+    }
+
+    std::vector<std::uint32_t> copy(pixels, pixels + count);
+    Key key{std::move(name), std::move(scene)};
+    auto found = images_.find(key);
+    if (found == images_.end()) {
+        auto image = std::make_unique<Video_Image>(key.name, key.scene, width, height, std::move(copy));
+        images_.emplace(std::move(key), std::move(image));
+        return true;
+    }
+    Video_Image& image = *found->second;
+    const bool resized = image.get_width() != width || image.get_height() != height;
+    image = Video_Image(key.name, key.scene, width, height, std::move(copy));
+    if (resized) resize_sprites_of(&image);
+    image_replaced(image);
+    return true;
+}
+
+void StoredVideoDevice::resize_sprites_of(const Video_Image* image) {
+    for (auto& [key, entry] : sprites_) {
+        if (entry.image != image) continue;
+        Video_Sprite* sprite = entry.sprite.get();
+        const double base_x = sprite->get_base_x(), base_y = sprite->get_base_y();
+        const double x = sprite->get_x(), y = sprite->get_y();
+        std::string name = sprite->image_name, scene = sprite->image_scene;  // copies made before the rebuild
+        sprite = rebuild_sprite(sprite, std::move(name), std::move(scene), image->get_width(), image->get_height());
+        sprite->set_base(base_x, base_y);
+        sprite->set_position(x, y);
+        entry.sprite.release();
+        entry.sprite.reset(sprite);
+    }
+}
+
+Video_Image* StoredVideoDevice::get_image(std::string name, std::string scene) {
+    Key key{std::move(name), std::move(scene)};
+    auto found = images_.find(key);
+    if (found != images_.end()) return found->second.get();
+    set_error("No image " + quoted(key.name) + " of scene " + quoted(key.scene));
+    return nullptr;
+}
+
+bool StoredVideoDevice::create_sprite(std::string sprite, std::string scene, std::string image,
+                                      std::string image_scene, bool /*flag*/) {
+    auto found_image = images_.find(Key{image, image_scene});
+    if (found_image == images_.end()) {
+        set_error("Can't create sprite " + quoted(sprite) + " of scene " + quoted(scene) + ": no image " +
+                  quoted(image) + " of scene " + quoted(image_scene));
+        return false;
+    }
+    Video_Image* shown = found_image->second.get();
+    Key key{std::move(sprite), std::move(scene)};
+    auto found = sprites_.find(key);
+    if (found == sprites_.end()) {
+        auto made = std::make_unique<Video_Sprite>(std::move(image), std::move(image_scene), shown->get_width(),
+                                                   shown->get_height());
+        sprites_.emplace(std::move(key), SpriteEntry{std::move(made), shown});
+        return true;
+    }
+    SpriteEntry& entry = found->second;
+    Video_Sprite* rebuilt = rebuild_sprite(entry.sprite.get(), std::move(image), std::move(image_scene),
+                                           shown->get_width(), shown->get_height());
+    entry.sprite.release();
+    entry.sprite.reset(rebuilt);
+    entry.image = shown;
+    return true;
+}
+
+Video_Sprite* StoredVideoDevice::get_sprite(std::string sprite, std::string scene) {
+    Key key{std::move(sprite), std::move(scene)};
+    auto found = sprites_.find(key);
+    if (found != sprites_.end()) return found->second.sprite.get();
+    set_error("No sprite " + quoted(key.name) + " of scene " + quoted(key.scene));
+    return nullptr;
+}
+
+bool StoredVideoDevice::draw_sprite(std::string sprite, std::string scene) {
+    Key key{std::move(sprite), std::move(scene)};
+    auto found = sprites_.find(key);
+    if (found == sprites_.end()) {
+        set_error("Can't draw sprite " + quoted(key.name) + " of scene " + quoted(key.scene) + ": no such sprite");
+        return false;
+    }
+    if (draw_placed(*found->second.sprite, *found->second.image)) return true;
+    set_error("Can't draw sprite " + quoted(key.name) + " of scene " + quoted(key.scene) + ": " + error_);
+    return false;
+}
+
+std::string StoredVideoDevice::get_error() { return error_; }
+
+void StoredVideoDevice::image_replaced(const Video_Image&) {}
+
+void StoredVideoDevice::set_error(std::string text) { error_ = std::move(text); }

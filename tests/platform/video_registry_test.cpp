@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/video/headless_device.h"
+#include "services/video.h"
+
+namespace {
+
+// A host's own device; counts its destruction so the tests can tell whether
+// the registry destroyed it.
+class HostDevice : public Video_Interface {
+public:
+    explicit HostDevice(int* destroyed) : destroyed_(destroyed) {}
+    ~HostDevice() override { ++*destroyed_; }
+    Event get_event() override { return Event{}; }
+    bool update_screen() override { return true; }
+    void show_mouse_cursor(bool) override {}
+    std::int16_t get_screen_width() override { return 1; }
+    std::int16_t get_screen_height() override { return 1; }
+    void set_switch_a(bool) override {}
+    void set_switch_b(bool) override {}
+    void set_switch_c(bool) override {}
+    void set_switch_d(bool) override {}
+    bool create_image(std::string, std::string, int, int, const std::uint32_t*) override { return false; }
+    Video_Image* get_image(std::string, std::string) override { return nullptr; }
+    bool create_sprite(std::string, std::string, std::string, std::string, bool) override { return false; }
+    Video_Sprite* get_sprite(std::string, std::string) override { return nullptr; }
+    bool draw_sprite(std::string, std::string) override { return false; }
+    std::string get_error() override { return {}; }
+
+private:
+    int* destroyed_;
+};
+
+VideoSettings headless(int width, int height) {
+    VideoSettings settings;
+    settings.backend = "headless";
+    settings.width = width;
+    settings.height = height;
+    return settings;
+}
+
+TEST(VideoRegistry, UnknownNameGivesNullAndAnError) {
+    EXPECT_EQ(video_get_interface("registry-nobody"), nullptr);
+    EXPECT_EQ(video_error(), "No video device named \"registry-nobody\"");
+}
+
+TEST(VideoRegistry, CreatesHeadlessDevicesOfTheSettingsSize) {
+    ASSERT_TRUE(video_create("registry-main", headless(320, 200))) << video_error();
+    Video_Interface* device = video_get_interface("registry-main");
+    ASSERT_NE(device, nullptr);
+    EXPECT_NE(dynamic_cast<HeadlessDevice*>(device), nullptr);
+    EXPECT_EQ(device->get_screen_width(), 320);
+    EXPECT_EQ(device->get_screen_height(), 200);
+    video_unregister("registry-main");
+    EXPECT_EQ(video_get_interface("registry-main"), nullptr);
+}
+
+TEST(VideoRegistry, RefusesUnknownBackendsAndBadSizesKeepingTheOldDevice) {
+    ASSERT_TRUE(video_create("registry-keep", headless(10, 10)));
+    Video_Interface* before = video_get_interface("registry-keep");
+
+    VideoSettings unknown = headless(10, 10);
+    unknown.backend = "vulkan";
+    EXPECT_FALSE(video_create("registry-keep", unknown));
+    EXPECT_EQ(video_error().rfind("Can't create video device \"registry-keep\": Unknown video backend \"vulkan\"", 0),
+              0u)
+        << video_error();
+
+    for (auto [width, height] : {std::pair{0, 10}, {10, -1}, {32768, 10}}) {
+        EXPECT_FALSE(video_create("registry-keep", headless(width, height)));
+        EXPECT_NE(video_error().find("each side must be 1 to 32767"), std::string::npos) << video_error();
+    }
+    EXPECT_EQ(video_get_interface("registry-keep"), before) << "a failed create must not drop the device";
+    video_unregister("registry-keep");
+}
+
+TEST(VideoRegistry, CreateReplacesADeviceOfTheSameName) {
+    ASSERT_TRUE(video_create("registry-swap", headless(10, 10)));
+    ASSERT_TRUE(video_create("registry-swap", headless(20, 30)));
+    Video_Interface* device = video_get_interface("registry-swap");
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->get_screen_width(), 20);
+    video_unregister("registry-swap");
+}
+
+TEST(VideoRegistry, HostDevicesAreUsedButNeverDestroyed) {
+    int destroyed = 0;
+    {
+        HostDevice host(&destroyed);
+        video_register("registry-host", &host);
+        EXPECT_EQ(video_get_interface("registry-host"), &host);
+        video_register("registry-host", &host);  // registering again changes nothing
+        video_unregister("registry-host");
+        EXPECT_EQ(destroyed, 0);
+        EXPECT_EQ(video_get_interface("registry-host"), nullptr);
+
+        // Replacing a host device by a made one, and back, leaves the host's alone.
+        video_register("registry-host", &host);
+        ASSERT_TRUE(video_create("registry-host", headless(4, 4)));
+        EXPECT_EQ(destroyed, 0);
+        video_register("registry-host", &host);
+        EXPECT_EQ(video_get_interface("registry-host"), &host);
+        video_unregister("registry-host");
+        EXPECT_EQ(destroyed, 0);
+    }
+    EXPECT_EQ(destroyed, 1) << "only the host's own scope ends it";
+}
+
+TEST(VideoRegistry, NullRegistrationAndUnknownUnregistrationAreRefused) {
+    ASSERT_TRUE(video_create("registry-null", headless(4, 4)));
+    video_register("registry-null", nullptr);
+    EXPECT_EQ(video_error(), "Can't register video device \"registry-null\": the device is null");
+    EXPECT_NE(video_get_interface("registry-null"), nullptr) << "the device in place stays";
+    video_unregister("registry-null");
+
+    video_unregister("registry-never");
+    EXPECT_EQ(video_error(), "No video device named \"registry-never\" to unregister");
+}
+
+}  // namespace
