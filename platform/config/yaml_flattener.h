@@ -30,7 +30,7 @@
 namespace quillbox {
 
 inline constexpr std::size_t max_yaml_depth = 512;
-inline constexpr std::size_t max_yaml_values = 1'000'000;
+inline constexpr std::size_t max_yaml_values = 250'000;
 inline constexpr std::size_t max_yaml_bytes = 64u * 1024 * 1024;
 
 struct FlatValue {

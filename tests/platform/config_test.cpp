@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "services/config.h"
+#include "services/fileio.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using Keys = std::vector<std::string>;
+
+// A fresh configuration "test" and a folder for its files.
+class Config : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(config_create("test", "quillbox", 0));
+        config = config_get_interface("test");
+        ASSERT_NE(config, nullptr);
+    }
+    void TearDown() override { config_remove("test"); }
+
+    // Writes the file and loads it by its full path.
+    bool load(const std::string& name, const std::string& yaml) {
+        return config->load_file(dir.write(name, yaml), nullptr);
+    }
+    std::string value(const std::string& key) { return config->get_value(key, "<absent>"); }
+
+    testsupport::TempDir dir;
+    Config_Interface* config = nullptr;
+};
+
+TEST_F(Config, NestedFlatAndMixedKeysGiveTheSamePaths) {
+    ASSERT_TRUE(load("scene.yaml",
+                     "Scene:\n"
+                     "  show_mouse_cursor: 0\n"
+                     "  Objects:\n"
+                     "    Object0: {name: bg, z_level: 1}\n"
+                     "Scene->Objects->Object1->name: logo\n"
+                     "Objects->logo:\n"
+                     "  Image->image_file: pics/logo.png\n"
+                     "  signals->signal0: {signal_source: Video, connect: on_load}\n"));
+    EXPECT_EQ(value("Scene->show_mouse_cursor"), "0");
+    EXPECT_EQ(value("Scene->Objects->Object0->name"), "bg");
+    EXPECT_EQ(value("Scene->Objects->Object0->z_level"), "1");
+    EXPECT_EQ(value("Scene->Objects->Object1->name"), "logo");
+    EXPECT_EQ(value("Objects->logo->Image->image_file"), "pics/logo.png");
+    EXPECT_EQ(value("Objects->logo->signals->signal0->connect"), "on_load");
+    EXPECT_EQ(value("Scene->Objects"), "<absent>") << "a mapping has no value of its own";
+    EXPECT_EQ(value("Scene->Objects->Object2->name"), "<absent>");
+}
+
+TEST_F(Config, ScalarsAreKeptAsWritten) {
+    ASSERT_TRUE(load("values.yaml",
+                     "upper: TRUE\n"
+                     "octal: 010\n"
+                     "hex: 0x1F\n"
+                     "float: 1.50\n"
+                     "tilde: ~\n"
+                     "null_word: null\n"
+                     "empty:\n"
+                     "double: \"a: b # c\"\n"
+                     "single: 'it''s'\n"
+                     "escaped: \"tab\\tend\"\n"
+                     "tagged: !!int 007\n"
+                     "block: |\n"
+                     "  line one\n"
+                     "  line two\n"
+                     "folded: >-\n"
+                     "  one\n"
+                     "  two\n"
+                     "spaced: words with  two spaces   # comment\n"));
+    EXPECT_EQ(value("upper"), "TRUE");
+    EXPECT_EQ(value("octal"), "010");
+    EXPECT_EQ(value("hex"), "0x1F");
+    EXPECT_EQ(value("float"), "1.50");
+    EXPECT_EQ(value("tilde"), "~");
+    EXPECT_EQ(value("null_word"), "null");
+    EXPECT_EQ(value("empty"), "") << "present and empty, not absent";
+    EXPECT_EQ(value("double"), "a: b # c");
+    EXPECT_EQ(value("single"), "it's");
+    EXPECT_EQ(value("escaped"), "tab\tend");
+    EXPECT_EQ(value("tagged"), "007");
+    EXPECT_EQ(value("block"), "line one\nline two\n");
+    EXPECT_EQ(value("folded"), "one two");
+    EXPECT_EQ(value("spaced"), "words with  two spaces");
+}
+
+TEST_F(Config, SequencesUseTheirIndexAsKeyPart) {
+    ASSERT_TRUE(load("lists.yaml",
+                     "Names: [zero, one]\n"
+                     "Scenes:\n"
+                     "  - {name: menu, file: menu.yaml}\n"
+                     "  - name: game\n"
+                     "    tags: [a, [b, c]]\n"));
+    EXPECT_EQ(value("Names->0"), "zero");
+    EXPECT_EQ(value("Names->1"), "one");
+    EXPECT_EQ(value("Scenes->0->name"), "menu");
+    EXPECT_EQ(value("Scenes->0->file"), "menu.yaml");
+    EXPECT_EQ(value("Scenes->1->name"), "game");
+    EXPECT_EQ(value("Scenes->1->tags->1->1"), "c");
+}
+
+TEST_F(Config, LaterValuesWinAndKeysKeepTheirFirstPlace) {
+    ASSERT_TRUE(load("first.yaml", "a: 1\nb: 2\na: 3\n"));
+    ASSERT_TRUE(load("second.yaml", "c: 4\nb: 5\n"));
+    EXPECT_EQ(value("a"), "3");
+    EXPECT_EQ(value("b"), "5");
+    EXPECT_EQ(config->get_keys(), (Keys{"a", "b", "c"}));
+
+    ConfigPosition where;
+    ASSERT_TRUE(config->get_position("b", &where));
+    EXPECT_EQ(where.file, dir.str() + "/second.yaml");
+    EXPECT_EQ(where.line, 2);
+}
+
+TEST_F(Config, PositionsAreOneBasedLineAndColumnOfTheValue) {
+    const std::string file = dir.write("pos.yaml", "top: 1\nScene:\n  Objects:\n    - name: \"bg\"\n");
+    ASSERT_TRUE(config->load_file(file, nullptr));
+    ConfigPosition where;
+    ASSERT_TRUE(config->get_position("top", &where));
+    EXPECT_EQ(where.file, file);
+    EXPECT_EQ(where.line, 1);
+    EXPECT_EQ(where.column, 6);
+    ASSERT_TRUE(config->get_position("Scene->Objects->0->name", &where));
+    EXPECT_EQ(where.line, 4);
+    EXPECT_EQ(where.column, 13) << "the opening quote";
+    EXPECT_FALSE(config->get_position("Scene", &where));
+    EXPECT_TRUE(config->get_position("top", nullptr));
+}
+
+TEST_F(Config, AliasesCopyScalarsAndFlattenedMappings) {
+    ASSERT_TRUE(load("alias.yaml",
+                     "base: &style {font: DejaVu Sans, size: 12, colors: [red, &c blue]}\n"
+                     "title: *style\n"
+                     "color: *c\n"
+                     "*c : keyed by alias\n"
+                     "list: [*c, *style]\n"));
+    EXPECT_EQ(value("title->font"), "DejaVu Sans");
+    EXPECT_EQ(value("title->colors->1"), "blue");
+    EXPECT_EQ(value("color"), "blue");
+    EXPECT_EQ(value("blue"), "keyed by alias");
+    EXPECT_EQ(value("list->0"), "blue");
+    EXPECT_EQ(value("list->1->size"), "12");
+    ConfigPosition where;
+    ASSERT_TRUE(config->get_position("title->size", &where));
+    EXPECT_EQ(where.line, 1) << "a copied value keeps where it was written";
+}
+
+// Loads a file that must be refused: the result is false, config_error() is
+// one line naming the file, line and column, the same line reaches the error
+// stream, and what was loaded before stays.
+class ConfigRefusal : public Config {
+protected:
+    void expect_refused(const std::string& yaml, int line, int column, const std::string& reason_part) {
+        ASSERT_TRUE(load("good.yaml", "kept: yes\n"));
+        const std::string file = dir.write("bad.yaml", yaml);
+        testsupport::StderrCapture errors;
+        EXPECT_FALSE(config->load_file(file, nullptr));
+        const std::string error = config_error();
+        const std::string where = file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
+        EXPECT_EQ(error.rfind(where, 0), 0u) << error;
+        EXPECT_NE(error.find(reason_part), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+        EXPECT_EQ(errors.lines(), (Keys{error}));
+        EXPECT_EQ(value("kept"), "yes");
+        EXPECT_EQ(config->get_keys(), (Keys{"kept"})) << "nothing of the refused file is added";
+    }
+};
+
+TEST_F(ConfigRefusal, MalformedYamlGivesLibyamlsReasonAndPlace) {
+    expect_refused("a: 1\nb: [2, 3\nc: 4\n", 3, 2, "did not find expected ',' or ']'");
+    expect_refused("a: 1\n  b: 2\n", 2, 4, "mapping values are not allowed");
+}
+
+TEST_F(ConfigRefusal, InvalidUtf8IsPlacedByItsOffset) { expect_refused("a: 1\nb: \xff\n", 2, 4, "UTF-8"); }
+
+TEST_F(ConfigRefusal, KeysMustBeNonEmptyScalars) {
+    expect_refused("ok: 1\n\"\": empty\n", 2, 1, "empty key");
+    expect_refused("? [a, b]\n: pair\n", 1, 3, "cannot be a key");
+    expect_refused("a: &m {x: 1}\n*m : 2\n", 2, 1, "cannot be a key");
+}
+
+TEST_F(ConfigRefusal, UnknownAliasAndBareScalarDocument) {
+    expect_refused("a: *nowhere\n", 1, 4, "*nowhere");
+    expect_refused("just a sentence\n", 1, 1, "not a mapping");
+}
+
+TEST_F(ConfigRefusal, DeepNestingStopsAtTheBound) {
+    const int levels = 100000;
+    expect_refused(std::string(levels, '[') + std::string(levels, ']') + "\n", 1, 513, "nesting deeper than 512");
+    std::string mappings;
+    for (int i = 0; i < levels; ++i) mappings += "{a: ";
+    expect_refused(mappings + "x" + std::string(levels, '}') + "\n", 1, 4 * 512 + 1, "nesting deeper than 512");
+}
+
+TEST_F(ConfigRefusal, AliasBombIsCappedByItsOutput) {
+    std::string bomb = "l0: &l0 [x, x, x, x, x, x, x, x, x, x]\n";
+    for (int i = 1; i <= 9; ++i) {
+        const std::string previous = "*l" + std::to_string(i - 1);
+        bomb += "l" + std::to_string(i) + ": &l" + std::to_string(i) + " [";
+        for (int j = 0; j < 10; ++j) bomb += previous + (j < 9 ? ", " : "]\n");
+    }
+    // l4 holds 10^5 values and 111110 are out after it; the cap of 250000 is
+    // passed inside the second *l4 of l5's list: line 6, after "l5: &l5 [*l4, ".
+    expect_refused(bomb, 6, 15, "more than 250000 values");
+}
+
+TEST_F(ConfigRefusal, AliasUnderLongKeysIsCappedByItsBytes) {
+    // Few values, but each copy carries a 40000-byte key: the 64 MiB cap on
+    // keys and values is what stops it, at the second copy.
+    std::string yaml = "list: &list [";
+    for (int i = 0; i < 1000; ++i) yaml += "x, ";
+    yaml += "x]\n";
+    for (char name : std::string("ab")) yaml += "? " + std::string(40000, name) + "\n: *list\n";
+    expect_refused(yaml, 5, 3, "MiB of keys and values");
+}
+
+TEST_F(Config, EmptyFilesAndEmptyDocumentsAddNothing) {
+    EXPECT_TRUE(load("empty.yaml", ""));
+    EXPECT_TRUE(load("comment.yaml", "# nothing here\n"));
+    EXPECT_TRUE(load("docs.yaml", "---\n---\na: 1\n---\nb: 2\n"));
+    EXPECT_EQ(config->get_keys(), (Keys{"a", "b"}));
+}
+
+TEST_F(Config, MissingFileIsReportedOnOneLine) {
+    const std::string file = dir.str() + "/missing.yaml";
+    testsupport::StderrCapture errors;
+    EXPECT_FALSE(config->load_file(file, nullptr));
+    EXPECT_EQ(config_error(), file + ": No such file or directory");
+    EXPECT_EQ(errors.lines(), (Keys{config_error()}));
+
+    EXPECT_FALSE(config->load_file("", nullptr));
+    EXPECT_NE(config_error().find("empty"), std::string::npos);
+}
+
+TEST_F(Config, ReadsThroughTheFileManager) {
+    dir.write("scenes/menu.yaml", "Scene: {show_mouse_cursor: 1}\n");
+    FileIO::FileManager files(dir.str());
+    ASSERT_TRUE(config->load_file("scenes/menu.yaml", &files));
+    EXPECT_EQ(value("Scene->show_mouse_cursor"), "1");
+    ConfigPosition where;
+    ASSERT_TRUE(config->get_position("Scene->show_mouse_cursor", &where));
+    EXPECT_EQ(where.file, "scenes/menu.yaml") << "named as the author wrote it";
+
+    testsupport::StderrCapture errors;
+    EXPECT_FALSE(config->load_file("../outside.yaml", &files));
+    EXPECT_EQ(config_error().rfind("../outside.yaml: ", 0), 0u) << config_error();
+    EXPECT_EQ(errors.lines(), (Keys{config_error()}));
+}
+
+TEST(ConfigRegistry, CreatingAgainStartsEmptyWithTheSamePointer) {
+    ASSERT_TRUE(config_create("again", "quillbox", 0));
+    Config_Interface* first = config_get_interface("again");
+    testsupport::TempDir dir;
+    ASSERT_TRUE(first->load_file(dir.write("a.yaml", "a: 1\n"), nullptr));
+    ASSERT_TRUE(config_create("again", "quillbox", 1));
+    EXPECT_EQ(config_get_interface("again"), first);
+    EXPECT_EQ(first->get_value("a", "none"), "none");
+    EXPECT_TRUE(first->get_keys().empty());
+    config_remove("again");
+}
+
+TEST(ConfigRegistry, RemovedAndUnknownNamesHaveNoInterface) {
+    ASSERT_TRUE(config_create("gone", "quillbox", 0));
+    config_remove("gone");
+    EXPECT_EQ(config_get_interface("gone"), nullptr);
+    EXPECT_NE(config_error().find("\"gone\""), std::string::npos);
+    config_remove("never-made");  // harmless
+    EXPECT_EQ(config_get_interface("never-made"), nullptr);
+}
+
+TEST(ConfigRegistry, UnknownBackendIsRefused) {
+    EXPECT_FALSE(config_create("other", "xml", 0));
+    EXPECT_NE(config_error().find("\"xml\""), std::string::npos);
+    EXPECT_EQ(config_get_interface("other"), nullptr);
+}
+
+}  // namespace
