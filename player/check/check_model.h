@@ -1,0 +1,78 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "player/check/check_report.h"
+#include "player/check/config_file.h"
+
+namespace FileIO { class FileManager; }
+
+// One entry of the scene list that the library reads.
+struct ListedScene {
+    std::string name;
+    std::string file;
+    std::string type;
+    const ConfigEntry* name_entry = nullptr;
+    bool readable = false;  // its file can be read
+};
+
+// One named entry of a scene file's object list.
+struct DeclaredObject {
+    std::string name;
+    std::string type;
+    const ConfigEntry* name_entry = nullptr;
+    bool has_fabric = false;  // an object of the type can be made
+    bool read = false;        // the library's walk of the list reaches it
+};
+
+// A scene file, read once however many list entries name it.
+struct SceneFile {
+    std::string file;
+    ConfigFile config;
+    bool readable = false;
+    std::vector<DeclaredObject> objects;  // every named entry, in index order, also past a gap
+
+    // The object that ends up under name (a later entry replaces an earlier
+    // one of the same name), or null.
+    const DeclaredObject* find(const std::string& name) const {
+        for (auto it = objects.rbegin(); it != objects.rend(); ++it)
+            if (it->name == name) return &*it;
+        return nullptr;
+    }
+};
+
+// Everything one run of the checker reads and finds.
+struct CheckContext {
+    FileIO::FileManager* files = nullptr;
+    std::string video;  // the headless device that pictures and texts are tried on
+    CheckReport report;
+    std::string list_file;
+    ConfigFile list;
+    std::vector<ListedScene> scenes;
+    std::map<std::string, SceneFile> scene_files;  // by file name
+
+    // The scene file of the listed scene of that name, or null.
+    const SceneFile* file_of_scene(const std::string& scene) const {
+        for (auto it = scenes.rbegin(); it != scenes.rend(); ++it)
+            if (it->name == scene) {
+                auto found = scene_files.find(it->file);
+                return found == scene_files.end() || !found->second.readable ? nullptr : &found->second;
+            }
+        return nullptr;
+    }
+    bool has_scene(const std::string& name) const {
+        for (const ListedScene& scene : scenes)
+            if (scene.name == name) return true;
+        return false;
+    }
+
+    // A finding at an entry of file, or at its start when there is no entry to point at.
+    void report_at(const std::string& file, const ConfigEntry* at, std::string message) {
+        report.add(file, at ? at->line : 1, at ? at->column : 1, std::move(message));
+    }
+};
+
+// "KEY" quoted, the way findings name keys and values.
+inline std::string quoted(const std::string& text) { return "\"" + text + "\""; }

@@ -1,0 +1,116 @@
+#include "player/check/scene_file_check.h"
+
+#include <map>
+#include <set>
+
+#include "player/check/check_model.h"
+#include "player/check/key_names.h"
+#include "player/check/numbered_list.h"
+#include "player/check/object_check.h"
+#include "player/check/value_rules.h"
+#include "sceneengine/scenemanager/scene_object_fabric.h"
+
+namespace {
+
+const char* const kObjectList = "Scene->Objects->Object";
+const char* const kCursor = "Scene->show_mouse_cursor";
+const char* const kObjects = "Objects->";
+
+std::vector<std::string> object_types() {
+    std::vector<std::string> types;
+    for (const auto& [type, fabric] : SceneObjectFabric::_fabrics_) types.push_back(type);
+    return types;
+}
+
+void report_unknown_keys(CheckContext& context, const SceneFile& scene, const NumberedList& list) {
+    for (const ConfigEntry& entry : scene.config.entries()) {
+        if (entry.key == kCursor || entry.key.compare(0, list.prefix.size(), list.prefix) == 0 ||
+            entry.key.compare(0, 9, kObjects) == 0)
+            continue;
+        std::vector<std::string> known = key_names::with_prefix(
+            list.prefix + key_names::first_index(entry.key) + "->", kind_table::object_entry_keys());
+        known.insert(known.begin(), kCursor);
+        context.report_at(scene.file, &entry, "unknown key " + quoted(entry.key) + value_rules::did_you_mean(entry.key, known));
+    }
+    for (const auto& [index, numbered] : list.entries)
+        for (const auto& [field, entry] : numbered.fields)
+            if (!key_names::find_spec(kind_table::object_entry_keys(), field))
+                context.report_at(scene.file, entry,
+                                  "unknown key " + quoted(entry->key) +
+                                      value_rules::did_you_mean(
+                                          entry->key, key_names::with_prefix(list.prefix + std::to_string(index) + "->",
+                                                                             kind_table::object_entry_keys())));
+}
+
+void report_misread(CheckContext& context, const std::string& file, const ConfigEntry* entry, ValueKind kind) {
+    if (!entry) return;
+    std::string why = value_rules::misread(kind, entry->value);
+    if (!why.empty()) context.report_at(file, entry, quoted(entry->key) + " is " + quoted(entry->value) + ", " + why);
+}
+
+// The entries of the list that the library reads: their z_level, type and names.
+void declare_objects(CheckContext& context, SceneFile& scene, const NumberedList& list) {
+    std::map<std::string, int> first_line;
+    for (const auto& [index, entry] : list.entries) {
+        const ConfigEntry* name = entry.field("name");
+        if (!name || name->value.empty()) continue;
+        std::string type = entry.value("type", "");
+        DeclaredObject object{name->value, type, name, SceneObjectFabric::_fabrics_.contains(type), list.is_read(index)};
+        scene.objects.push_back(object);
+        if (!object.read) continue;
+        report_misread(context, scene.file, entry.field("z_level"), ValueKind::Integer);
+        if (type.empty())
+            context.report_at(scene.file, entry.field("type") ? entry.field("type") : name,
+                              "object " + quoted(name->value) + " has no type, so the scene stops loading there");
+        else if (!object.has_fabric)
+            context.report_at(scene.file, entry.field("type"),
+                              "no object type " + quoted(type) + " is registered, so the scene stops loading there" +
+                                  value_rules::did_you_mean(type, object_types()));
+        auto [seen, fresh] = first_line.emplace(name->value, name->line);
+        if (!fresh)
+            context.report_at(scene.file, name,
+                              "object name " + quoted(name->value) + " is used again (first on line " +
+                                  std::to_string(seen->second) + "); this object replaces that one");
+    }
+}
+
+// Keys under "Objects->" that belong to no object of the list are never read.
+void report_orphan_keys(CheckContext& context, const SceneFile& scene) {
+    std::vector<std::string> names;
+    for (const DeclaredObject& object : scene.objects) names.push_back(kObjects + object.name);
+    std::set<std::string> reported;
+    for (const ConfigEntry& entry : scene.config.entries()) {
+        if (entry.key.compare(0, 9, kObjects) != 0 || object_of_key(scene, entry.key)) continue;
+        std::size_t end = entry.key.find("->", 9);
+        std::string owner = entry.key.substr(0, end);
+        if (!reported.insert(owner).second) continue;
+        context.report_at(scene.file, &entry,
+                          quoted(owner) + " is no object of the list, so its keys are never read" +
+                              value_rules::did_you_mean(owner, names));
+    }
+}
+
+}  // namespace
+
+void read_scene_file(CheckContext& context, SceneFile& scene) {
+    context.report.note_file(scene.file);
+    std::string error;
+    scene.readable = scene.config.load("scenecheck:scene", scene.file, context.files, error);
+    if (!scene.readable) {
+        context.report.add_line(scene.file, error);
+        return;
+    }
+    NumberedList list = collect_numbered_list(scene.config, kObjectList, "name");
+    report_unknown_keys(context, scene, list);
+    report_unread_entries(context, scene.file, list);
+    report_misread(context, scene.file, scene.config.find(kCursor), ValueKind::Integer);
+    declare_objects(context, scene, list);
+}
+
+void check_scene_objects(CheckContext& context, const SceneFile& scene, ResourceChecker& resources) {
+    if (!scene.readable) return;
+    report_orphan_keys(context, scene);
+    for (const DeclaredObject& object : scene.objects)
+        if (object.read && object.has_fabric && scene.find(object.name) == &object)
+            check_object(context, scene, object, resources);
+}

@@ -1,0 +1,128 @@
+#include "player/check/scenecheck.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "player/check/check_model.h"
+#include "player/check/resource_check.h"
+#include "player/check/scene_file_check.h"
+#include "player/check/scene_list_check.h"
+#include "player/kinds/host_kinds.h"
+#include "sceneengine/scenemanager/sceneengine.h"
+#include "services/fileio.h"
+#include "services/video.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: scenecheck LIST [--root DIR]\n"
+    "  Checks a scene list and every scene file it names without playing them.\n"
+    "  --root DIR  folder that the list's and scenes' paths are relative to\n"
+    "              (default: the list's folder; LIST is then relative to DIR)\n"
+    "  Prints FILE:LINE:COLUMN: message for each finding. Exit status: 0 clean,\n"
+    "  1 findings, 2 usage error.\n";
+
+// The device pictures and texts are tried on; headless, so no display is needed.
+const char* const kDevice = "scenecheck";
+
+struct Options {
+    std::string list;
+    std::optional<std::string> root;
+    bool help = false;
+};
+
+bool parse(const std::vector<std::string>& args, Options& options, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--root") {
+            if (i + 1 == args.size()) return error = "--root needs a folder", false;
+            options.root = args[++i];
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return error = "unknown option " + arg, false;
+        } else if (options.list.empty()) {
+            options.list = arg;
+        } else {
+            return error = "one scene list only (got " + options.list + " and " + arg + ")", false;
+        }
+    }
+    if (!options.help && options.list.empty()) return error = "no scene list given", false;
+    return true;
+}
+
+// The root folder and the list's path below it, as the player takes them.
+void place_list(const Options& options, std::string& root, std::string& list) {
+    namespace fs = std::filesystem;
+    if (!options.root) {
+        fs::path path(options.list);
+        root = path.has_parent_path() ? path.parent_path().string() : ".";
+        list = path.filename().string();
+        return;
+    }
+    root = *options.root;
+    list = options.list;
+}
+
+// Registers what the library's init registers; the checker then asks the
+// fabrics' registries which types can be made.
+bool prepare_services(std::ostream& err) {
+    VideoSettings settings;
+    settings.backend = "headless";
+    settings.width = 64;
+    settings.height = 64;
+    if (!video_create(kDevice, settings)) {
+        err << "scenecheck: cannot make a headless video device: " << video_error() << std::endl;
+        return false;
+    }
+    init(kDevice);
+    player::register_host_kinds();
+    return true;
+}
+
+void check(CheckContext& context) {
+    if (!check_scene_list(context)) return;
+    std::vector<SceneFile*> files;
+    for (const ListedScene& scene : context.scenes) {
+        if (!scene.readable || context.scene_files.count(scene.file)) continue;
+        SceneFile& file = context.scene_files[scene.file];
+        file.file = scene.file;
+        read_scene_file(context, file);
+        files.push_back(&file);
+    }
+    ResourceChecker resources(context.video, context.files);
+    for (SceneFile* file : files) check_scene_objects(context, *file, resources);
+}
+
+}  // namespace
+
+int run_scenecheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    std::string error;
+    if (!parse(args, options, error)) {
+        err << "scenecheck: " << error << "\n" << kUsage;
+        err.flush();
+        return 2;
+    }
+    if (options.help) {
+        out << kUsage;
+        out.flush();
+        return 0;
+    }
+    std::string root, list;
+    place_list(options, root, list);
+    FileIO::FileManager files(root);
+    if (files.get_root().empty()) {
+        err << "scenecheck: no folder " << root << std::endl;
+        return 2;
+    }
+    if (!prepare_services(err)) return 1;
+    CheckContext context;
+    context.files = &files;
+    context.video = kDevice;
+    context.list_file = list;
+    check(context);
+    video_unregister(kDevice);
+    context.report.print(out);
+    return context.report.empty() ? 0 : 1;
+}

@@ -1,0 +1,73 @@
+#include "player/display.h"
+
+#include <cstdlib>
+#include <ostream>
+
+#include "platform/video/headless_device.h"
+
+namespace player {
+namespace {
+
+bool display_available() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+VideoSettings settings_for(const Options& options, const std::string& backend) {
+    VideoSettings settings;
+    settings.backend = backend;
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.title = "sceneplay - " + options.first_scene;
+    return settings;
+}
+
+bool open_backend(const Options& options, const std::string& backend, Display& display, std::string& error) {
+    // The library sees the player's own device under the chosen name; the
+    // real one is registered beside it under a name of its own.
+    const std::string name = options.device + "." + backend;
+    if (!video_create(name, settings_for(options, backend))) {
+        error = video_error();
+        return false;
+    }
+    display.device = video_get_interface(name);
+    display.registry_name = name;
+    display.headless = backend == "headless";
+    if (auto* headless = dynamic_cast<HeadlessDevice*>(display.device)) {
+        display.snapshot = [headless](const std::string& path, std::string& reason) {
+            if (headless->snapshot(path)) return true;
+            reason = headless->get_error();
+            return false;
+        };
+    }
+    return display.device != nullptr;
+}
+
+}  // namespace
+
+Display::~Display() {
+    if (!registry_name.empty()) video_unregister(registry_name);
+}
+
+bool open_display(const Options& options, Display& display, std::ostream& notes, std::string& error) {
+    if (options.mode == DisplayMode::window) {
+        if (open_backend(options, "sdl", display, error)) return true;
+        error = "cannot open a window: " + error;
+        return false;
+    }
+    if (options.mode == DisplayMode::automatic) {
+        if (!display_available()) {
+            notes << "sceneplay: no display (DISPLAY and WAYLAND_DISPLAY are unset), playing headless" << std::endl;
+        } else {
+            std::string reason;
+            if (open_backend(options, "sdl", display, reason)) return true;
+            notes << "sceneplay: cannot open a window (" << reason << "), playing headless" << std::endl;
+        }
+    }
+    if (open_backend(options, "headless", display, error)) return true;
+    error = "cannot open the headless device: " + error;
+    return false;
+}
+
+}  // namespace player

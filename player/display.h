@@ -1,0 +1,35 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "player/frame_device.h"
+#include "player/options.h"
+#include "services/video.h"
+
+namespace player {
+
+// The real video device sceneplay plays on, chosen from the command line and
+// the environment. It lives in the device registry under its own name
+// (registry_name); the destructor takes it out again.
+struct Display {
+    Display() = default;
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+    ~Display();
+
+    Video_Interface* device = nullptr;  // owned by the registry
+    std::string registry_name;
+    bool headless = true;
+    // Writes the last presented frame as PNG; empty when the device cannot.
+    FrameDevice::Snapshooter snapshot;
+};
+
+// A window is tried when the mode asks for one, or when it is automatic and
+// DISPLAY or WAYLAND_DISPLAY is set; an automatic mode falls back to headless
+// and says so with one line on notes. False with error set when no device
+// opens (a window that was asked for, or a screen size the device refuses).
+bool open_display(const Options& options, Display& display, std::ostream& notes, std::string& error);
+
+}  // namespace player

@@ -1,0 +1,119 @@
+#include "player/frame_device.h"
+
+#include <cstdio>
+#include <ostream>
+
+#include "services/time.h"
+
+namespace player {
+
+FrameDevice::FrameDevice(Video_Interface* inner) : inner_(inner) {}
+
+void FrameDevice::set_script(std::vector<ScriptedEvent> events) {
+    script_ = std::move(events);
+    next_ = 0;
+}
+
+void FrameDevice::set_frame_limit(std::int64_t frames) { frame_limit_ = frames; }
+
+void FrameDevice::set_clock_step(double seconds) { clock_step_ = seconds; }
+
+void FrameDevice::set_snapshots(std::string folder, std::int64_t every, Snapshooter shoot) {
+    snapshot_folder_ = std::move(folder);
+    snapshot_every_ = every;
+    shoot_ = std::move(shoot);
+}
+
+void FrameDevice::set_recorder(std::ostream* out) { recorder_ = out; }
+
+std::string FrameDevice::snapshot_name(std::int64_t frame) {
+    char name[40];
+    std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(frame));
+    return name;
+}
+
+Event FrameDevice::get_event() {
+    if (failed() || (frame_limit_ > 0 && frame_ >= frame_limit_)) {
+        Event quit;
+        quit.type = 6;
+        quit_delivered_ = true;
+        return quit;
+    }
+    if (next_ < script_.size() && script_[next_].frame <= frame_) return deliver(script_[next_++].event);
+    Event event = inner_->get_event();
+    if (event.type >= 0 && event.type <= 6) return deliver(event);
+    return event;
+}
+
+Event FrameDevice::deliver(const Event& event) {
+    if (event.type == 6) quit_delivered_ = true;
+    if (recorder_ && !failed()) {
+        const std::string line = format_event_line(frame_, event);
+        if (!line.empty()) {
+            *recorder_ << line << '\n';
+            recorder_->flush();
+            if (!*recorder_) failure_ = "cannot write the recording";
+        }
+    }
+    return event;
+}
+
+bool FrameDevice::update_screen() {
+    const bool presented = inner_->update_screen();
+    const std::int64_t shown = frame_++;
+    if (clock_step_ > 0) time_advance(clock_step_);
+    if (shoot_ && snapshot_every_ > 0 && shown % snapshot_every_ == 0 && !failed()) take_snapshot(shown);
+    return presented;
+}
+
+bool FrameDevice::take_snapshot(std::int64_t frame) {
+    const std::string path = snapshot_folder_ + "/" + snapshot_name(frame);
+    std::string error;
+    if (!shoot_(path, error)) {
+        failure_ = "cannot write snapshot \"" + path + "\": " + error;
+        return false;
+    }
+    last_snapshot_ = frame;
+    snapshots_.push_back(path);
+    return true;
+}
+
+bool FrameDevice::snapshot_last_frame() {
+    if (!shoot_ || frame_ == 0 || last_snapshot_ == frame_ - 1) return !failed();
+    if (failed()) return false;
+    return take_snapshot(frame_ - 1);
+}
+
+void FrameDevice::show_mouse_cursor(bool show) { inner_->show_mouse_cursor(show); }
+std::int16_t FrameDevice::get_screen_width() { return inner_->get_screen_width(); }
+std::int16_t FrameDevice::get_screen_height() { return inner_->get_screen_height(); }
+void FrameDevice::set_switch_a(bool on) { inner_->set_switch_a(on); }
+void FrameDevice::set_switch_b(bool on) { inner_->set_switch_b(on); }
+void FrameDevice::set_switch_c(bool on) { inner_->set_switch_c(on); }
+void FrameDevice::set_switch_d(bool on) { inner_->set_switch_d(on); }
+
+bool FrameDevice::create_image(std::string name, std::string scene, int width, int height,
+                               const std::uint32_t* pixels) {
+    return inner_->create_image(std::move(name), std::move(scene), width, height, pixels);
+}
+
+Video_Image* FrameDevice::get_image(std::string name, std::string scene) {
+    return inner_->get_image(std::move(name), std::move(scene));
+}
+
+bool FrameDevice::create_sprite(std::string sprite, std::string scene, std::string image, std::string image_scene,
+                                bool flag) {
+    return inner_->create_sprite(std::move(sprite), std::move(scene), std::move(image), std::move(image_scene), flag);
+}
+
+Video_Sprite* FrameDevice::get_sprite(std::string sprite, std::string scene) {
+    return inner_->get_sprite(std::move(sprite), std::move(scene));
+}
+
+bool FrameDevice::draw_sprite(std::string sprite, std::string scene) {
+    return inner_->draw_sprite(std::move(sprite), std::move(scene));
+}
+
+std::string FrameDevice::get_error() { return inner_->get_error(); }
+
+}  // namespace player

@@ -1,0 +1,71 @@
+#include "player/kinds/button.h"
+
+#include "player/kinds/host_kinds.h"
+#include "services/config.h"
+#include "services/imageloader.h"
+#include "services/video.h"
+
+namespace player {
+
+bool Button::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
+                  std::string object_name, FileIO::FileManager* file_manager) {
+    _scene_name_ = scene_name;
+    _object_name_ = object_name;
+    _storage_name_ = storage_name;
+    _storage_prefix_ = storage_prefix;
+    _scene_ = scene;
+    Config_Interface* config = config_get_interface(storage_name);
+    if (!config) {
+        _set_error("Can't get config interface:" + config_error());
+        return false;
+    }
+    // The picture, the common keys and the connections come first, as with every kind.
+    if (!Image::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
+    target = config->get_value(storage_prefix + "Button->target", "");
+    hover_image = config->get_value(storage_prefix + "Button->hover_image", "");
+    return real_load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
+}
+
+bool Button::real_load(Scene*, std::string, std::string, std::string, std::string,
+                       FileIO::FileManager* file_manager) {
+    if (target.empty()) {
+        _set_error("Button \"" + _object_name_ + "\" has no \"Button->target\" (a scene name or \"exit\")");
+        return false;
+    }
+    if (!hover_image.empty() &&
+        !imageloader_loadimage_noext(_video_name_, hover_image, _scene_name_, hover_image_name(), file_manager,
+                                     true)) {
+        _set_error("Can't load hover image:" + imageloader_error());
+        return false;
+    }
+    return true;
+}
+
+bool Button::slot__on_activate(SlotArgs*) {
+    request_scene(target);
+    return true;
+}
+
+void Button::_on_mouse_enter(float, float, MOUSE_BUTTON) {
+    if (hover_image.empty() || hovered) return;
+    hovered = true;
+    show_picture(hover_image_name());
+}
+
+void Button::_on_mouse_leave(float, float, MOUSE_BUTTON) {
+    if (!hovered) return;
+    hovered = false;
+    show_picture(_object_name_);
+}
+
+void Button::show_picture(const std::string& image) {
+    Video_Interface* video = video_get_interface(_video_name_);
+    if (!video) return;
+    // Replacing the sprite invalidates the old handle: fetch the new one and
+    // give it the base point the old one had.
+    if (!video->create_sprite(_object_name_, _scene_name_, image, _scene_name_, true)) return;
+    _sprite_ = video->get_sprite(_object_name_, _scene_name_);
+    if (_sprite_) _sprite_->set_base(x_base, y_base);
+}
+
+}  // namespace player

@@ -1,0 +1,49 @@
+#include "player/kinds/scene_switch.h"
+
+#include "player/kinds/host_kinds.h"
+#include "services/config.h"
+
+namespace player {
+
+SceneSwitch::SceneSwitch() : _trigger_slot_(this, &SceneSwitch::slot__on_trigger) {}
+
+bool SceneSwitch::slot__on_activate(SlotArgs* args) { return slot__on_trigger(args); }
+bool SceneSwitch::slot__on_key_press(SlotArgs* args) { return slot__on_trigger(args); }
+bool SceneSwitch::slot__on_character(SlotArgs* args) { return slot__on_trigger(args); }
+bool SceneSwitch::slot__on_mouse_release(SlotArgs* args) { return slot__on_trigger(args); }
+
+bool SceneSwitch::slot__on_trigger(SlotArgs*) {
+    request_scene(target);
+    return true;
+}
+
+bool SceneSwitch::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
+                       std::string object_name, FileIO::FileManager* file_manager) {
+    _scene_name_ = scene_name;
+    _object_name_ = object_name;
+    _storage_name_ = storage_name;
+    _storage_prefix_ = storage_prefix;
+    _scene_ = scene;
+    Config_Interface* config = config_get_interface(storage_name);
+    if (!config) {
+        _set_error("Can't get config interface:" + config_error());
+        return false;
+    }
+    if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
+    target = config->get_value(storage_prefix + "SceneSwitch->target", "");
+    // Registered with the others when the scene is activated, as a Timer's own slot is.
+    _slot_map_.emplace_back(_scene_name_ + "->" + _object_name_ + "->_on_trigger", &_trigger_slot_);
+    return real_load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
+}
+
+bool SceneSwitch::real_load(Scene*, std::string, std::string, std::string, std::string, FileIO::FileManager*) {
+    if (target.empty()) {
+        _set_error("SceneSwitch \"" + _object_name_ + "\" has no \"SceneSwitch->target\" (a scene name or \"exit\")");
+        return false;
+    }
+    return true;
+}
+
+void SceneSwitch::draw() {}
+
+}  // namespace player

@@ -1,0 +1,22 @@
+// sceneplay LIST FIRST_SCENE [options]: plays a scene list in a window or
+// headless. See player.h for the run and options.h for the command line.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "player/options.h"
+#include "player/player.h"
+
+int main(int argc, char** argv) {
+    player::Options options;
+    std::string error;
+    if (!player::parse_options(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::cerr << "sceneplay: " << error << std::endl;
+        return player::exit_usage;
+    }
+    if (options.help) {
+        std::cout << player::usage_text();
+        return player::exit_ok;
+    }
+    return player::play(options, std::cout, std::cerr);
+}

@@ -1,0 +1,157 @@
+#include "player/player.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "player/display.h"
+#include "player/frame_device.h"
+#include "player/input_script.h"
+#include "player/kinds/host_kinds.h"
+#include "player/scene_watch.h"
+#include "sceneengine/scenemanager/scene/scene.h"
+#include "sceneengine/scenemanager/sceneengine.h"
+#include "services/fileio.h"
+#include "services/time.h"
+
+namespace player {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A headless run with no --frames stops after this much play, or after the
+// input script's last event when that comes later, so it always ends.
+constexpr int default_headless_seconds = 20;
+
+struct Failure {
+    std::ostream& errors;
+    int operator()(const std::string& message) const {
+        errors << "sceneplay: " << message << std::endl;
+        return exit_failure;
+    }
+};
+
+bool read_script(const std::string& path, std::vector<ScriptedEvent>& events, std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read input script \"" + path + "\": " + std::strerror(errno);
+        return false;
+    }
+    return parse_script(in, path, events, error);
+}
+
+// Makes the folder if needed and proves it takes files, before anything plays.
+bool prepare_snapshot_folder(const std::string& folder, std::string& error) {
+    std::error_code failure;
+    fs::create_directories(folder, failure);
+    if (failure || !fs::is_directory(folder)) {
+        error = "cannot make snapshot folder \"" + folder + "\": " +
+                (failure ? failure.message() : std::string("a file of that name is in the way"));
+        return false;
+    }
+    const fs::path probe = fs::path(folder) / ".sceneplay-write-test";
+    {
+        std::ofstream out(probe);
+        if (!(out << "x") || !out.flush()) {
+            error = "cannot write into snapshot folder \"" + folder + "\": " + std::strerror(errno);
+            return false;
+        }
+    }
+    fs::remove(probe, failure);
+    return true;
+}
+
+// The file root and the list's path below it.
+void split_list_path(const Options& options, std::string& root, std::string& list) {
+    if (!options.root.empty()) {
+        root = options.root;
+        list = options.list;
+        return;
+    }
+    const fs::path path(options.list);
+    root = path.has_parent_path() ? path.parent_path().string() : ".";
+    list = path.filename().string();
+}
+
+}  // namespace
+
+int play(const Options& options, std::ostream& report, std::ostream& errors) {
+    const Failure fail{errors};
+
+    std::string root, list;
+    split_list_path(options, root, list);
+    FileIO::FileManager files(root);
+    if (files.get_root().empty()) return fail("the root folder \"" + root + "\" does not exist");
+    std::vector<std::uint8_t> list_bytes;
+    std::string error;
+    if (!files.read(list, list_bytes, error)) return fail("cannot read the scene list: " + error);
+
+    std::vector<ScriptedEvent> script;
+    if (!options.input.empty() && !read_script(options.input, script, error)) return fail(error);
+    if (!options.snapshot_folder.empty() && !prepare_snapshot_folder(options.snapshot_folder, error))
+        return fail(error);
+    std::ofstream recording;
+    if (!options.record.empty()) {
+        recording.open(options.record, std::ios::out | std::ios::trunc);
+        if (!recording) return fail("cannot write recording \"" + options.record + "\": " + std::strerror(errno));
+        recording << "# input recorded by sceneplay: FRAME EVENT VALUES, replay with --input\n";
+    }
+
+    Display display;
+    if (!open_display(options, display, errors, error)) return fail(error);
+
+    FrameDevice device(display.device);
+    device.set_script(script);
+    std::int64_t frame_limit = options.frames;
+    if (display.headless) {
+        // The clock moves only with the frames, so a headless run is the same every time.
+        time_use_manual_clock(true);
+        device.set_clock_step(1.0 / options.fps);
+        if (frame_limit == 0) {
+            frame_limit = std::int64_t(default_headless_seconds) * options.fps;
+            if (!script.empty()) frame_limit = std::max(frame_limit, script.back().frame + 1);
+        }
+    }
+    device.set_frame_limit(frame_limit);
+    if (!options.snapshot_folder.empty()) {
+        if (!display.snapshot) return fail("the video device cannot read back its frames for --snapshot");
+        device.set_snapshots(options.snapshot_folder, options.snapshot_every, display.snapshot);
+    }
+    if (recording.is_open()) device.set_recorder(&recording);
+    video_register(options.device, &device);
+    struct Unregister {
+        std::string name;
+        ~Unregister() { video_unregister(name); }
+    } unregister{options.device};
+
+    init(options.device);
+    register_host_kinds();
+    if (!load_scenes(list, options.device, &files))
+        return fail("cannot load the scene list \"" + list + "\" (see the lines above)");
+    Scene* first = get_scene(options.first_scene);
+    if (!first) return fail("scene \"" + options.first_scene + "\" is not in the list \"" + list + "\"");
+    // Loaded before it is activated, so that the slots its objects add after
+    // loading (a Timer's) are registered by the activation.
+    if (!first->scene_loaded() && !first->load_scene())
+        return fail("cannot load the first scene \"" + options.first_scene + "\" (see the lines above)");
+
+    SceneWatch watch([&device] { return device.frame(); },
+                     [&](std::int64_t frame, const std::string& scene) {
+                         if (options.verbose) report << "frame " << frame << ": scene \"" << scene << "\"" << std::endl;
+                     });
+    for (const std::string& name : listed_scene_names()) watch.watch(name);
+
+    process_scene(options.first_scene);
+
+    if (!device.snapshot_last_frame() || device.failed()) return fail(device.failure());
+    if (!device.quit_delivered() && last_requested_scene() != "exit") {
+        const std::string& scene = last_requested_scene().empty() ? options.first_scene : last_requested_scene();
+        return fail("playing stopped at frame " + std::to_string(device.frame()) + ": scene \"" + scene +
+                    "\" could not be shown (see the lines above)");
+    }
+    return exit_ok;
+}
+
+}  // namespace player

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <iosfwd>
+
+#include "player/options.h"
+
+namespace player {
+
+// Exit statuses of sceneplay.
+constexpr int exit_ok = 0;
+constexpr int exit_failure = 1;  // something failed while preparing or playing
+constexpr int exit_usage = 2;    // a bad command line
+
+// Plays the presentation the options name: opens the device, reads the
+// input script, loads the scene list and runs the library's frame loop until
+// the presentation ends. Reports go to report (--verbose scene switches),
+// problems to errors, one line each. Returns the exit status.
+int play(const Options& options, std::ostream& report, std::ostream& errors);
+
+}  // namespace player

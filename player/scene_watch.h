@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace player {
+
+// Tells which scene is on the screen, frame by frame, from the outside: a
+// host slot is connected to each watched scene's S + "->new_cycle" signal,
+// which the scene raises at the start of every draw. When the scene that
+// draws is not the one that drew last, the screen has switched scenes. (A
+// scene left and shown again without another scene drawing in between, as
+// when a switch names a scene that is not in the list, is no switch here.)
+//
+// The slots stay registered with the signal bus while the watch lives.
+class SceneWatch {
+public:
+    // frame tells the current frame; on_switch (may be empty) hears each
+    // switch as it happens.
+    SceneWatch(std::function<std::int64_t()> frame,
+               std::function<void(std::int64_t frame, const std::string& scene)> on_switch);
+    ~SceneWatch();
+    SceneWatch(const SceneWatch&) = delete;
+    SceneWatch& operator=(const SceneWatch&) = delete;
+
+    // Starts watching the scene named; watching a scene twice changes nothing.
+    void watch(const std::string& scene);
+
+    // The scene that drew last ("" before any draw).
+    const std::string& current() const { return current_; }
+    // Every switch so far, the first scene's first draw included.
+    const std::vector<std::pair<std::int64_t, std::string>>& switches() const { return switches_; }
+
+private:
+    class Probe;
+    void drew(const std::string& scene);
+
+    std::function<std::int64_t()> frame_;
+    std::function<void(std::int64_t, const std::string&)> on_switch_;
+    std::vector<std::unique_ptr<Probe>> probes_;
+    std::string current_;
+    std::vector<std::pair<std::int64_t, std::string>> switches_;
+};
+
+// The scene names of the list the library read last (the configuration
+// "ScenesLoader"), in list order.
+std::vector<std::string> listed_scene_names();
+
+}  // namespace player
