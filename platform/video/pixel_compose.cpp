@@ -1,5 +1,9 @@
 #include "platform/video/pixel_compose.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Rows and columns of the image that land on the frame, and where.
@@ -32,6 +36,50 @@ inline std::uint32_t blend_pixel(std::uint32_t source, std::uint32_t frame) {
     return ((red_blue >> 8) & 0x00FF00FFu) | (alpha_green & 0xFF00FF00u);
 }
 
+// Blends count pixels of a row; returns how many it did (a multiple of 4),
+// the rest is left to the scalar loop.
+#if defined(__SSE2__)
+// Four pixels at a time in 16-bit lanes, without branches per pixel; the
+// arithmetic is the scalar one: round(x / 255) = ((x + 127) * 0x8081) >> 23
+// for x <= 65025.
+inline __m128i blend_two(__m128i source, __m128i frame, __m128i alpha) {
+    const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(255), alpha);
+    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(source, alpha), _mm_mullo_epi16(frame, rest));
+    sum = _mm_add_epi16(sum, _mm_set1_epi16(127));
+    return _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm_set1_epi16(short(0x8081))), 7);
+}
+
+int blend_row_wide(const std::uint32_t* source, std::uint32_t* target, int count) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i all_alpha = _mm_set1_epi32(int(0xFF000000u));
+    int done = 0;
+    for (; done + 4 <= count; done += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + done));
+        const __m128i transparency = _mm_srli_epi32(pixels, 24);
+        const int opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(transparency, zero));
+        const __m128i opaque_pixels = _mm_or_si128(pixels, all_alpha);
+        __m128i* out = reinterpret_cast<__m128i*>(target + done);
+        if (opaque == 0xFFFF) {
+            _mm_storeu_si128(out, opaque_pixels);
+            continue;
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(transparency, _mm_set1_epi32(255))) == 0xFFFF) continue;
+        // Each pixel's alpha in all four of its 16-bit lanes.
+        const __m128i alpha32 = _mm_sub_epi32(_mm_set1_epi32(255), transparency);
+        const __m128i alpha16 = _mm_or_si128(alpha32, _mm_slli_epi32(alpha32, 16));
+        const __m128i frame = _mm_loadu_si128(out);
+        const __m128i low = blend_two(_mm_unpacklo_epi8(opaque_pixels, zero), _mm_unpacklo_epi8(frame, zero),
+                                      _mm_unpacklo_epi32(alpha16, alpha16));
+        const __m128i high = blend_two(_mm_unpackhi_epi8(opaque_pixels, zero), _mm_unpackhi_epi8(frame, zero),
+                                       _mm_unpackhi_epi32(alpha16, alpha16));
+        _mm_storeu_si128(out, _mm_packus_epi16(low, high));
+    }
+    return done;
+}
+#else
+int blend_row_wide(const std::uint32_t*, std::uint32_t*, int) { return 0; }
+#endif
+
 }  // namespace
 
 void blend_image(FrameView frame, int left, int top, const Video_Image& image) {
@@ -42,7 +90,7 @@ void blend_image(FrameView frame, int left, int top, const Video_Image& image) {
             image.get_pixels() + std::size_t(span.source_y + row) * pitch + std::size_t(span.source_x);
         std::uint32_t* target =
             frame.pixels + std::size_t(span.frame_y + row) * std::size_t(frame.width) + std::size_t(span.frame_x);
-        for (int column = 0; column < span.columns; ++column) {
+        for (int column = blend_row_wide(source, target, span.columns); column < span.columns; ++column) {
             const std::uint32_t pixel = source[column];
             const std::uint32_t transparency = pixel >> 24;
             if (transparency == 0)

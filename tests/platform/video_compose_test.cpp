@@ -13,24 +13,24 @@ std::uint32_t reference(std::uint32_t s, std::uint32_t a, std::uint32_t d) {
     return (sum * 2 + 255) / 510;
 }
 
-// Every (source value, source alpha, frame value) triple, on all four
-// channels at once: an image of 256 x 256 (value by alpha) is blended over
-// frames filled with each frame value, and each channel is checked, so a
-// carry between the packed lanes shows up as a wrong neighbour channel.
-TEST(PixelCompose, BlendIsExactSourceOverForEveryValueTriple) {
+// Blends every (source value, source alpha) pair, laid out as an image of
+// width x height, over frames filled with each frame value, and checks all
+// four channels, so a carry between packed lanes shows up as a wrong
+// neighbour channel. Returns the number of wrong pixels.
+int count_blend_errors(int width, int height) {
     std::vector<std::uint32_t> pixels(256 * 256);
     for (std::uint32_t a = 0; a < 256; ++a)
         for (std::uint32_t s = 0; s < 256; ++s)
             pixels[a * 256 + s] = video_pixel::make(std::uint8_t(s), std::uint8_t(255 - s), std::uint8_t(s),
                                                     std::uint8_t(a));
-    const Video_Image image("all", "test", 256, 256, pixels);
+    const Video_Image image("all", "test", width, height, pixels);
     std::vector<std::uint32_t> frame(256 * 256);
     int failures = 0;
     for (std::uint32_t d = 0; d < 256 && failures < 10; ++d) {
         const std::uint32_t frame_alpha = 255 - d;  // varies the frame's alpha too
         const std::uint32_t word = (frame_alpha << 24) | (d << 16) | (d << 8) | d;
         std::fill(frame.begin(), frame.end(), word);
-        blend_image(FrameView{frame.data(), 256, 256}, 0, 0, image);
+        blend_image(FrameView{frame.data(), width, height}, 0, 0, image);
         for (std::uint32_t a = 0; a < 256; ++a)
             for (std::uint32_t s = 0; s < 256; ++s) {
                 const std::uint32_t out = frame[a * 256 + s];
@@ -41,7 +41,14 @@ TEST(PixelCompose, BlendIsExactSourceOverForEveryValueTriple) {
                                   << " expected " << expected;
             }
     }
-    EXPECT_EQ(failures, 0);
+    return failures;
+}
+
+// Wide rows go through the four-pixel path, one-pixel rows through the
+// pixel-by-pixel one; both must give the same exact values.
+TEST(PixelCompose, BlendIsExactSourceOverForEveryValueTriple) {
+    EXPECT_EQ(count_blend_errors(256, 256), 0);
+    EXPECT_EQ(count_blend_errors(1, 256 * 256), 0);
 }
 
 class ComposeClipping : public ::testing::Test {
