@@ -31,7 +31,6 @@ bool decode_png(const std::uint8_t* data, std::size_t size, DecodedImage& image,
     }
     int rc = spng_set_png_buffer(context.get(), data, size);
     if (rc == 0) rc = spng_set_chunk_limits(context.get(), chunk_size_limit, chunk_cache_limit);
-    if (rc == 0) rc = spng_set_image_limits(context.get(), max_image_width, std::uint32_t(max_image_pixels));
     if (rc != 0) return fail(rc, reason);
 
     spng_ihdr header{};
@@ -50,6 +49,8 @@ bool decode_png(const std::uint8_t* data, std::size_t size, DecodedImage& image,
     image.pixels.resize(std::size_t(header.width) * header.height);
     auto* rgba = reinterpret_cast<std::uint8_t*>(image.pixels.data());
     rc = spng_decode_image(context.get(), rgba, bytes, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS);
+    // Reading on to IEND refuses a file cut after its pixel data, too.
+    if (rc == 0) rc = spng_decode_chunks(context.get());
     if (rc != 0) {
         image = DecodedImage{};
         return fail(rc, reason);

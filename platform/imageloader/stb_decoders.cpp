@@ -5,15 +5,18 @@
 
 #include "platform/imageloader/decoders.h"
 #include "platform/imageloader/image_format.h"
+#include "platform/imageloader/stb_completeness.h"
 
 namespace imageloader {
 
 namespace {
 
+using CompletenessCheck = bool (*)(const std::uint8_t*, std::size_t, std::string&);
+
 // stb_image decodes whatever format it recognises; the signature checks keep
 // a file named by one loader from being decoded as another.
-bool decode_with_stb(const char* format, bool signature_ok, const std::uint8_t* data, std::size_t size,
-                     DecodedImage& image, std::string& reason) {
+bool decode_with_stb(const char* format, bool signature_ok, CompletenessCheck complete, const std::uint8_t* data,
+                     std::size_t size, DecodedImage& image, std::string& reason) {
     image = DecodedImage{};
     const std::string prefix = std::string(format) + " decoder: ";
     if (!signature_ok) {
@@ -31,6 +34,10 @@ bool decode_with_stb(const char* format, bool signature_ok, const std::uint8_t* 
         return false;
     }
     if (!check_dimensions(std::uint64_t(width), std::uint64_t(height), reason)) return false;
+    if (!complete(data, size, reason)) {
+        reason = prefix + reason;
+        return false;
+    }
 
     int decoded_width = 0, decoded_height = 0;
     std::unique_ptr<stbi_uc, decltype(&stbi_image_free)> rgba(
@@ -50,15 +57,15 @@ bool decode_with_stb(const char* format, bool signature_ok, const std::uint8_t* 
 }  // namespace
 
 bool decode_bmp(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& reason) {
-    return decode_with_stb("BMP", has_bmp_signature(data, size), data, size, image, reason);
+    return decode_with_stb("BMP", has_bmp_signature(data, size), bmp_data_complete, data, size, image, reason);
 }
 
 bool decode_tga(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& reason) {
-    return decode_with_stb("TGA", has_plausible_tga_header(data, size), data, size, image, reason);
+    return decode_with_stb("TGA", has_plausible_tga_header(data, size), tga_data_complete, data, size, image, reason);
 }
 
 bool decode_gif(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& reason) {
-    return decode_with_stb("GIF", has_gif_signature(data, size), data, size, image, reason);
+    return decode_with_stb("GIF", has_gif_signature(data, size), gif_data_complete, data, size, image, reason);
 }
 
 }  // namespace imageloader
