@@ -124,8 +124,10 @@ bool parse_options(const std::vector<std::string>& arguments, Options& options, 
         if (!apply(name, value, options, error)) return false;
     }
     if (positional.size() != 2) {
-        error = positional.size() < 2 ? "missing LIST and FIRST_SCENE (usage: sceneplay LIST FIRST_SCENE [options])"
-                                      : "too many arguments: \"" + positional[2] + "\" (usage: sceneplay LIST FIRST_SCENE [options])";
+        const std::string usage = " (usage: sceneplay LIST FIRST_SCENE [options])";
+        if (positional.empty()) error = "missing LIST and FIRST_SCENE" + usage;
+        else if (positional.size() == 1) error = "missing FIRST_SCENE after \"" + positional[0] + "\"" + usage;
+        else error = "too many arguments: \"" + positional[2] + "\"" + usage;
         return false;
     }
     options.list = positional[0];
