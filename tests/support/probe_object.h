@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "sceneengine/scenemanager/scene_object_fabric.h"
+#include "sceneengine/sceneobjects/scene_object.h"
+#include "services/config.h"
+#include "services/video.h"
+#include "tests/support/call_log.h"
+
+namespace testsupport {
+
+// A test-only object kind, registered as "Probe" by register_probe_kind().
+// It writes "probe:" + its name + ":" + the operation to call_log() for the
+// operations a scene calls on it, and draws by asking its device to draw the
+// sprite (object name, scene name).
+//
+// Its own keys, under the object's prefix:
+//   Probe->rect  "x1 y1 x2 y2": the area that the point test hits (edges
+//                included); without it the object is never hit.
+//   Probe->fail  "true": load fails with the error "told to fail".
+class ProbeObject : public virtual SceneObject {
+public:
+    ~ProbeObject() override { log("destroyed"); }
+
+    bool load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
+              std::string object_name, FileIO::FileManager* file_manager) override {
+        if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager))
+            return false;
+        Config_Interface* config = config_get_interface(storage_name);
+        const std::string rect = config->get_value(storage_prefix + "Probe->rect", "");
+        has_rect_ = std::sscanf(rect.c_str(), "%f %f %f %f", &x1_, &y1_, &x2_, &y2_) == 4;
+        log("load");
+        if (config->get_value(storage_prefix + "Probe->fail", "") == "true") {
+            _set_error("told to fail");
+            return false;
+        }
+        return true;
+    }
+
+    void draw() override {
+        log("draw");
+        if (Video_Interface* video = video_get_interface(_video_name_)) video->draw_sprite(_object_name_, _scene_name_);
+    }
+
+    bool _is_point_in_object(float px, float py) override {
+        return has_rect_ && px >= x1_ && px <= x2_ && py >= y1_ && py <= y2_;
+    }
+
+    void _on_mouse_enter(float px, float py, MOUSE_BUTTON button) override { log_point("enter", px, py, button); }
+    void _on_mouse_leave(float px, float py, MOUSE_BUTTON button) override { log_point("leave", px, py, button); }
+
+    bool slot__on_activate(SlotArgs* args) override {
+        if (args && args->float_count() >= 2 && args->int_count() >= 1)
+            log_point("activate", args->get_float(0), args->get_float(1), std::int64_t(args->get_int(0)));
+        else
+            log("activate");
+        return true;
+    }
+
+    void register_slots() override {
+        log("register_slots");
+        SceneObject::register_slots();
+    }
+    void unregister_slots() override {
+        log("unregister_slots");
+        SceneObject::unregister_slots();
+    }
+    void connect_signals(bool on_load_only) override {
+        log(on_load_only ? "connect_signals true" : "connect_signals false");
+        SceneObject::connect_signals(on_load_only);
+    }
+    void disconnect_signals(bool all) override {
+        log(all ? "disconnect_signals true" : "disconnect_signals false");
+        SceneObject::disconnect_signals(all);
+    }
+
+private:
+    void log(const std::string& what) const { call_log().push_back("probe:" + _object_name_ + ":" + what); }
+    void log_point(const char* what, float px, float py, std::int64_t button) const {
+        char text[96];
+        std::snprintf(text, sizeof text, "%s %g %g %lld", what, double(px), double(py), static_cast<long long>(button));
+        log(text);
+    }
+
+    bool has_rect_ = false;
+    float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+};
+
+inline void register_probe_kind() {
+    static ObjectFabric<ProbeObject> fabric;
+    SceneObjectFabric::add_fabric("Probe", &fabric);
+}
+
+}  // namespace testsupport
