@@ -3,15 +3,11 @@
 #include <algorithm>
 
 #include "platform/video/png_snapshot.h"
+#include "platform/video/screen_settings.h"
 #include "platform/video/sprite_placement.h"
 
 std::unique_ptr<HeadlessDevice> HeadlessDevice::create(const VideoSettings& settings, std::string& error) {
-    auto side_ok = [](int side) { return side >= 1 && side <= max_screen_side; };
-    if (!side_ok(settings.width) || !side_ok(settings.height)) {
-        error = "Can't make a headless screen of " + std::to_string(settings.width) + "x" +
-                std::to_string(settings.height) + ": each side must be 1 to " + std::to_string(max_screen_side);
-        return nullptr;
-    }
+    if (!check_screen_size(settings, error)) return nullptr;
     return std::unique_ptr<HeadlessDevice>(new HeadlessDevice(settings));
 }
 

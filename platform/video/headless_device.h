@@ -45,12 +45,9 @@
 
 class SERVICE_API HeadlessDevice final : public StoredVideoDevice {
 public:
-    // Largest screen side: the screen size is reported as a 16-bit number.
-    static constexpr int max_screen_side = 32767;
-
     // Null with error set when settings.width or settings.height lies
-    // outside 1 to max_screen_side. settings.title and settings.vsync are
-    // not used.
+    // outside 1 to max_screen_side (screen_settings.h). settings.title and
+    // settings.vsync are not used.
     static std::unique_ptr<HeadlessDevice> create(const VideoSettings& settings, std::string& error);
 
     Event get_event() override;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/video/headless_device.h"
+#include "platform/video/sdl_device.h"
 #include "services/video.h"
 
 namespace {
@@ -27,7 +28,8 @@ Registry& registry() {
 
 std::unique_ptr<Video_Interface> make_device(const VideoSettings& settings, std::string& error) {
     if (settings.backend == "headless") return HeadlessDevice::create(settings, error);
-    error = "Unknown video backend \"" + settings.backend + "\" (known: \"headless\")";
+    if (settings.backend == "sdl") return SdlDevice::create(settings, error);
+    error = "Unknown video backend \"" + settings.backend + "\" (known: \"headless\", \"sdl\")";
     return nullptr;
 }
 

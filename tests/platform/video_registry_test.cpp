@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/video/headless_device.h"
@@ -117,6 +118,35 @@ TEST(VideoRegistry, NullRegistrationAndUnknownUnregistrationAreRefused) {
 
     video_unregister("registry-never");
     EXPECT_EQ(video_error(), "No video device named \"registry-never\" to unregister");
+}
+
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        if (old) old_ = old;
+        had_ = old != nullptr;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { had_ ? setenv(name_, old_.c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_;
+};
+
+TEST(VideoRegistry, WindowWithoutADisplayFailsWithSdlsReason) {
+    ScopedEnv display("DISPLAY", nullptr);
+    ScopedEnv driver("SDL_VIDEODRIVER", "x11");
+    VideoSettings settings = headless(64, 48);
+    settings.backend = "sdl";
+    EXPECT_FALSE(video_create("registry-window", settings));
+    const std::string prefix = "Can't create video device \"registry-window\": Can't open an SDL window: ";
+    EXPECT_EQ(video_error().rfind(prefix, 0), 0u) << video_error();
+    EXPECT_GT(video_error().size(), prefix.size()) << "SDL's reason follows";
+    EXPECT_EQ(video_get_interface("registry-window"), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,275 @@
+// The window backend on a real X server: a private Xvfb started here when no
+// display is set.
+
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/video/sdl_device.h"
+#include "services/video.h"
+
+extern char** environ;
+
+namespace {
+
+// Starts Xvfb on a display number of its own choosing (-displayfd, so no
+// two test runs clash) and stops it again.
+class PrivateXServer {
+public:
+    // The display name (":N"), or empty with reason set.
+    std::string start(std::string& reason) {
+        int pipe_ends[2];
+        if (pipe(pipe_ends) != 0) {
+            reason = std::string("pipe: ") + std::strerror(errno);
+            return {};
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        const std::string fd = std::to_string(pipe_ends[1]);
+        std::vector<std::string> words = {"Xvfb", "-displayfd", fd, "-screen", "0", "640x480x24", "-nolisten", "tcp"};
+        std::vector<char*> argv;
+        for (auto& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipe_ends[1]);
+        if (spawned != 0) {
+            pid_ = -1;
+            close(pipe_ends[0]);
+            reason = std::string("Xvfb could not be started: ") + std::strerror(spawned);
+            return {};
+        }
+        const std::string number = read_display_number(pipe_ends[0]);
+        close(pipe_ends[0]);
+        if (number.empty() || !accepts_connections(number)) {
+            reason = "Xvfb did not come up";
+            stop();
+            return {};
+        }
+        return ":" + number;
+    }
+
+    void stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    // Xvfb writes its display number once it is ready to take clients.
+    static std::string read_display_number(int fd) {
+        std::string number;
+        pollfd wait{fd, POLLIN, 0};
+        while (poll(&wait, 1, 10000) > 0) {
+            char c;
+            if (read(fd, &c, 1) != 1 || c == '\n') break;
+            number += c;
+        }
+        return number;
+    }
+
+    static bool accepts_connections(const std::string& number) {
+        const std::string path = "/tmp/.X11-unix/X" + number;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+            const bool connected = connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+            close(sock);
+            if (connected) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    pid_t pid_ = -1;
+};
+
+// The platform suites link only the platform library; SDL's own functions
+// are found in the process, where that library has loaded SDL.
+SDL_Event blank(Uint32 type) {
+    SDL_Event event;
+    std::memset(&event, 0, sizeof event);
+    event.type = type;
+    return event;
+}
+
+int push_sdl_event(SDL_Event& event) {
+    using Push = int (*)(SDL_Event*);
+    static const auto push = reinterpret_cast<Push>(dlsym(RTLD_DEFAULT, "SDL_PushEvent"));
+    return push ? push(&event) : -1;
+}
+
+constexpr int screen_width = 64, screen_height = 48;
+
+class SdlWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        const char* display = std::getenv("DISPLAY");
+        if (display && *display) return;
+        const std::string started = server_.start(skip_reason_);
+        if (!started.empty()) setenv("DISPLAY", started.c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        video_unregister("sdl-test");  // the window goes before its server
+        server_.stop();
+    }
+
+    void SetUp() override {
+        if (!skip_reason_.empty()) GTEST_SKIP() << "no X server for the window tests: " << skip_reason_;
+        VideoSettings settings;
+        settings.backend = "sdl";
+        settings.width = screen_width;
+        settings.height = screen_height;
+        settings.title = "sdl device test";
+        settings.background = video_pixel::make(10, 20, 30, 255);
+        settings.vsync = false;
+        ASSERT_TRUE(video_create("sdl-test", settings)) << video_error();
+        device_ = dynamic_cast<SdlDevice*>(video_get_interface("sdl-test"));
+        ASSERT_NE(device_, nullptr);
+        drain();
+    }
+
+    // Events the X server sends on its own (the pointer entering the new
+    // window) are taken out before a test pushes its own.
+    void drain() {
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        for (int quiet = 0; quiet < 5 && std::chrono::steady_clock::now() < give_up;) {
+            if (device_->get_event().type == 7) {
+                ++quiet;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+    }
+
+    std::uint32_t pixel(const std::vector<std::uint8_t>& rgba, int x, int y) {
+        const std::size_t i = (std::size_t(y) * screen_width + std::size_t(x)) * 4;
+        return (std::uint32_t(rgba[i]) << 24) | (std::uint32_t(rgba[i + 1]) << 16) |
+               (std::uint32_t(rgba[i + 2]) << 8) | rgba[i + 3];
+    }
+
+    static PrivateXServer server_;
+    static std::string skip_reason_;
+    SdlDevice* device_ = nullptr;
+};
+
+PrivateXServer SdlWindow::server_;
+std::string SdlWindow::skip_reason_;
+
+// Each channel within one step of the expected value (the renderer's own
+// rounding of blends), alpha ignored: the window has no alpha of its own.
+::testing::AssertionResult near_rgb(std::uint32_t actual, std::uint32_t expected) {
+    for (int shift : {24, 16, 8}) {
+        const int a = int((actual >> shift) & 0xFF), e = int((expected >> shift) & 0xFF);
+        if (std::abs(a - e) > 1)
+            return ::testing::AssertionFailure() << std::hex << "got 0x" << actual << ", expected 0x" << expected;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(SdlWindow, DrawsBlendedClippedSpritesThatReadBack) {
+    const std::uint32_t red = video_pixel::make(255, 0, 0, 255);
+    const std::uint32_t clear = video_pixel::make(0, 0, 0, 0);
+    const std::uint32_t half_green = video_pixel::make(0, 255, 0, 128);
+    std::vector<std::uint32_t> back(20 * 10, red);
+    std::vector<std::uint32_t> front(10 * 10);
+    for (int i = 0; i < 100; ++i) front[std::size_t(i)] = i % 10 < 5 ? clear : half_green;
+    ASSERT_TRUE(device_->create_image("back", "s", 20, 10, back.data()));
+    ASSERT_TRUE(device_->create_image("front", "s", 10, 10, front.data()));
+    ASSERT_TRUE(device_->create_sprite("back", "s", "back", "s", true));
+    ASSERT_TRUE(device_->create_sprite("front", "s", "front", "s", true));
+    ASSERT_TRUE(device_->create_sprite("edge", "s", "back", "s", true));
+    device_->get_sprite("back", "s")->set_position(5, 5);     // x 5-24, y 5-14
+    device_->get_sprite("front", "s")->set_position(18, 10);  // clear x 18-22, half green x 23-27
+    Video_Sprite* edge = device_->get_sprite("edge", "s");
+    edge->set_base(0.5, 0.5);
+    edge->set_position(64, 48);  // centred on the lower-right corner: x 54-63, y 43-47 show
+    for (const char* sprite : {"back", "front", "edge"}) ASSERT_TRUE(device_->draw_sprite(sprite, "s")) << sprite;
+
+    std::vector<std::uint8_t> rgba;
+    ASSERT_TRUE(device_->read_pixels(rgba)) << device_->get_error();
+    EXPECT_TRUE(near_rgb(pixel(rgba, 0, 0), 0x0A141E00u)) << "background";
+    EXPECT_TRUE(near_rgb(pixel(rgba, 5, 5), 0xFF000000u));
+    EXPECT_TRUE(near_rgb(pixel(rgba, 20, 12), 0xFF000000u)) << "the clear part shows back";
+    EXPECT_TRUE(near_rgb(pixel(rgba, 23, 12), 0x7F800000u)) << "half green over red";
+    EXPECT_TRUE(near_rgb(pixel(rgba, 26, 12), 0x058A0F00u)) << "half green over the background";
+    EXPECT_TRUE(near_rgb(pixel(rgba, 28, 12), 0x0A141E00u));
+    EXPECT_TRUE(near_rgb(pixel(rgba, 54, 43), 0xFF000000u));
+    EXPECT_TRUE(near_rgb(pixel(rgba, 63, 47), 0xFF000000u));
+    EXPECT_TRUE(near_rgb(pixel(rgba, 53, 43), 0x0A141E00u));
+    EXPECT_TRUE(near_rgb(pixel(rgba, 54, 42), 0x0A141E00u));
+
+    ASSERT_TRUE(device_->update_screen()) << device_->get_error();
+    ASSERT_TRUE(device_->read_pixels(rgba));
+    EXPECT_TRUE(near_rgb(pixel(rgba, 5, 5), 0x0A141E00u)) << "the next frame starts cleared";
+
+    // A replaced image gets a new texture.
+    std::vector<std::uint32_t> blue(20 * 10, video_pixel::make(0, 0, 255, 255));
+    ASSERT_TRUE(device_->create_image("back", "s", 20, 10, blue.data()));
+    ASSERT_TRUE(device_->draw_sprite("back", "s"));
+    ASSERT_TRUE(device_->read_pixels(rgba));
+    EXPECT_TRUE(near_rgb(pixel(rgba, 5, 5), 0x0000FF00u)) << device_->renderer_name();
+}
+
+TEST_F(SdlWindow, PushedSdlEventsComeBackMapped) {
+    SDL_Event key = blank(SDL_KEYDOWN);
+    key.key.keysym.sym = SDLK_a;
+    SDL_Event text = blank(SDL_TEXTINPUT);
+    std::strcpy(text.text.text, "\xC3\xA9\xE2\x82\xAC");
+    SDL_Event press = blank(SDL_MOUSEBUTTONDOWN);
+    press.button.button = SDL_BUTTON_LEFT;
+    press.button.x = 3;
+    press.button.y = 4;
+    SDL_Event motion = blank(SDL_MOUSEMOTION);
+    motion.motion.x = 7;
+    motion.motion.y = 8;
+    motion.motion.xrel = 4;
+    motion.motion.yrel = 4;
+    motion.motion.state = SDL_BUTTON_LMASK;
+    SDL_Event close = blank(SDL_WINDOWEVENT);
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_Event quit = blank(SDL_QUIT);
+    for (SDL_Event* event : {&key, &text, &press, &motion, &close, &quit, &quit})
+        ASSERT_EQ(push_sdl_event(*event), 1) << "SDL_PushEvent";
+
+    const Event first = device_->get_event();
+    EXPECT_EQ(first.type, 0);
+    EXPECT_EQ(first.key, SDLK_a);
+    EXPECT_EQ(device_->get_event().character, 0xE9);
+    EXPECT_EQ(device_->get_event().character, 0x20AC);
+    const Event pressed = device_->get_event();
+    EXPECT_EQ(pressed.type, 2);
+    EXPECT_EQ(pressed.x, 3.0f);
+    EXPECT_EQ(pressed.button, MOUSE_BUTTON_LEFT);
+    const Event moved = device_->get_event();
+    EXPECT_EQ(moved.type, 4);
+    EXPECT_EQ(moved.dx, 4.0f);
+    EXPECT_EQ(moved.button, MOUSE_BUTTON_LEFT);
+    EXPECT_EQ(device_->get_event().type, 6) << "window close";
+    EXPECT_EQ(device_->get_event().type, 6) << "the quit right behind the close is the same quit; the next one counts";
+    EXPECT_EQ(device_->get_event().type, 7);
+}
+
+}  // namespace
