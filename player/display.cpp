@@ -52,6 +52,13 @@ Display::~Display() {
 
 bool open_display(const Options& options, Display& display, std::ostream& notes, std::string& error) {
     if (options.mode == DisplayMode::window) {
+        // Without a display SDL may still "open" a window nobody sees
+        // (offscreen drivers); a user who wants that names the driver.
+        const char* driver = std::getenv("SDL_VIDEODRIVER");
+        if (!display_available() && !(driver && *driver)) {
+            error = "cannot open a window: no display (DISPLAY and WAYLAND_DISPLAY are unset)";
+            return false;
+        }
         if (open_backend(options, "sdl", display, error)) return true;
         error = "cannot open a window: " + error;
         return false;

@@ -24,6 +24,8 @@ void FrameDevice::set_snapshots(std::string folder, std::int64_t every, Snapshoo
     shoot_ = std::move(shoot);
 }
 
+void FrameDevice::set_present_hook(std::function<void()> hook) { present_hook_ = std::move(hook); }
+
 void FrameDevice::set_recorder(std::ostream* out) { recorder_ = out; }
 
 std::string FrameDevice::snapshot_name(std::int64_t frame) {
@@ -59,6 +61,7 @@ Event FrameDevice::deliver(const Event& event) {
 }
 
 bool FrameDevice::update_screen() {
+    if (present_hook_) present_hook_();
     const bool presented = inner_->update_screen();
     const std::int64_t shown = frame_++;
     if (clock_step_ > 0) time_advance(clock_step_);

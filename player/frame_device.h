@@ -47,6 +47,9 @@ public:
     // Snapshots into folder: every `every` frames (0: none on the way) and,
     // through snapshot_last_frame, the last one.
     void set_snapshots(std::string folder, std::int64_t every, Snapshooter shoot);
+    // Called by update_screen just before the real device presents, while
+    // the frame is still there to be read (a window clears it on presenting).
+    void set_present_hook(std::function<void()> hook);
     // Where recorded lines go, flushed line by line; null: no recording.
     void set_recorder(std::ostream* out);
 
@@ -96,6 +99,7 @@ private:
     std::string snapshot_folder_;
     std::int64_t snapshot_every_ = 0;
     Snapshooter shoot_;
+    std::function<void()> present_hook_;
     std::int64_t last_snapshot_ = -1;
     std::vector<std::string> snapshots_;
     std::ostream* recorder_ = nullptr;

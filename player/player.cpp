@@ -45,10 +45,13 @@ bool read_script(const std::string& path, std::vector<ScriptedEvent>& events, st
 // Makes the folder if needed and proves it takes files, before anything plays.
 bool prepare_snapshot_folder(const std::string& folder, std::string& error) {
     std::error_code failure;
+    if (fs::exists(folder, failure) && !fs::is_directory(folder, failure)) {
+        error = "cannot make snapshot folder \"" + folder + "\": a file of that name is in the way";
+        return false;
+    }
     fs::create_directories(folder, failure);
-    if (failure || !fs::is_directory(folder)) {
-        error = "cannot make snapshot folder \"" + folder + "\": " +
-                (failure ? failure.message() : std::string("a file of that name is in the way"));
+    if (failure) {
+        error = "cannot make snapshot folder \"" + folder + "\": " + failure.message();
         return false;
     }
     const fs::path probe = fs::path(folder) / ".sceneplay-write-test";

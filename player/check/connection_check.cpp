@@ -106,15 +106,9 @@ void check_connections(CheckContext& context, const SceneFile& scene, const Decl
     const std::string object_prefix = "Objects->" + object.name + "->";
     NumberedList list = collect_numbered_list(scene.config, prefix, "signal_source");
     report_unread_entries(context, scene.file, list);
+    report_unknown_fields(context, scene.file, list, kind_table::connection_keys(), object_prefix.size());
     for (const auto& [index, entry] : list.entries) {
         std::string entry_name = prefix + std::to_string(index);
-        std::vector<std::string> fields =
-            key_names::with_prefix(entry_name.substr(object_prefix.size()) + "->", kind_table::connection_keys());
-        for (const auto& [field, at] : entry.fields)
-            if (!key_names::find_spec(kind_table::connection_keys(), field))
-                context.report_at(scene.file, at,
-                                  "unknown key " + quoted(at->key) +
-                                      value_rules::did_you_mean(at->key.substr(object_prefix.size()), fields));
         if (!list.is_read(index)) continue;
         report_misread(context, scene, entry.field("connect"), ValueKind::ConnectMode);
         report_misread(context, scene, entry.field("type"), ValueKind::ConnectionType);

@@ -3,6 +3,8 @@
 #include <cctype>
 
 #include "player/check/check_model.h"
+#include "player/check/key_names.h"
+#include "player/check/value_rules.h"
 
 namespace {
 
@@ -66,4 +68,17 @@ void report_unread_entries(CheckContext& context, const std::string& file, const
     context.report_at(file, stop->second.first,
                       quoted(list.prefix + std::to_string(stop->first)) + " is never read: the list ends at the missing " +
                           quoted(stop_name + "->" + list.leading_field));
+}
+
+void report_unknown_fields(CheckContext& context, const std::string& file, const NumberedList& list,
+                           const std::vector<KeySpec>& fields, std::size_t shown_from) {
+    std::vector<std::string> names;
+    for (const KeySpec& spec : fields) names.push_back(spec.key);
+    for (const auto& [index, entry] : list.entries)
+        for (const auto& [field, at] : entry.fields) {
+            if (key_names::find_spec(fields, field)) continue;
+            std::string prefix = list.prefix + std::to_string(index) + "->";
+            context.report_at(file, at, "unknown key " + quoted(at->key) +
+                                            value_rules::did_you_mean(field, names, prefix.substr(shown_from)));
+        }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "player/check/config_file.h"
+#include "player/check/kind_table.h"
 
 struct CheckContext;
 
@@ -39,6 +40,12 @@ struct NumberedList {
 // Collects the list from every key of config that starts with prefix.
 NumberedList collect_numbered_list(const ConfigFile& config, const std::string& prefix,
                                    const std::string& leading_field);
+
+// Reports fields of the entries that are none of fields, with the nearest
+// field suggested; the suggestion is the full key less its first shown_from
+// characters.
+void report_unknown_fields(CheckContext& context, const std::string& file, const NumberedList& list,
+                           const std::vector<KeySpec>& fields, std::size_t shown_from = 0);
 
 // Reports the keys that the walk never reaches: misnumbered keys, and the
 // entries at and after the index that ends the list (once, at the first of them).

@@ -32,14 +32,7 @@ void report_unknown_keys(CheckContext& context, const SceneFile& scene, const Nu
         known.insert(known.begin(), kCursor);
         context.report_at(scene.file, &entry, "unknown key " + quoted(entry.key) + value_rules::did_you_mean(entry.key, known));
     }
-    for (const auto& [index, numbered] : list.entries)
-        for (const auto& [field, entry] : numbered.fields)
-            if (!key_names::find_spec(kind_table::object_entry_keys(), field))
-                context.report_at(scene.file, entry,
-                                  "unknown key " + quoted(entry->key) +
-                                      value_rules::did_you_mean(
-                                          entry->key, key_names::with_prefix(list.prefix + std::to_string(index) + "->",
-                                                                             kind_table::object_entry_keys())));
+    report_unknown_fields(context, scene.file, list, kind_table::object_entry_keys());
 }
 
 void report_misread(CheckContext& context, const std::string& file, const ConfigEntry* entry, ValueKind kind) {
@@ -77,7 +70,7 @@ void declare_objects(CheckContext& context, SceneFile& scene, const NumberedList
 // Keys under "Objects->" that belong to no object of the list are never read.
 void report_orphan_keys(CheckContext& context, const SceneFile& scene) {
     std::vector<std::string> names;
-    for (const DeclaredObject& object : scene.objects) names.push_back(kObjects + object.name);
+    for (const DeclaredObject& object : scene.objects) names.push_back(object.name);
     std::set<std::string> reported;
     for (const ConfigEntry& entry : scene.config.entries()) {
         if (entry.key.compare(0, 9, kObjects) != 0 || object_of_key(scene, entry.key)) continue;
@@ -86,7 +79,7 @@ void report_orphan_keys(CheckContext& context, const SceneFile& scene) {
         if (!reported.insert(owner).second) continue;
         context.report_at(scene.file, &entry,
                           quoted(owner) + " is no object of the list, so its keys are never read" +
-                              value_rules::did_you_mean(owner, names));
+                              value_rules::did_you_mean(owner.substr(9), names, kObjects));
     }
 }
 

@@ -30,14 +30,7 @@ void report_unknown_keys(CheckContext& context, const NumberedList& list) {
                                             value_rules::did_you_mean(entry.key, key_names::with_prefix(
                                                 prefix, kind_table::list_entry_keys())));
     }
-    for (const auto& [index, numbered] : list.entries)
-        for (const auto& [field, entry] : numbered.fields) {
-            if (key_names::find_spec(kind_table::list_entry_keys(), field)) continue;
-            std::string prefix = list.prefix + std::to_string(index) + "->";
-            context.report_at(file, entry, "unknown key " + quoted(entry->key) +
-                                               value_rules::did_you_mean(entry->key, key_names::with_prefix(
-                                                   prefix, kind_table::list_entry_keys())));
-        }
+    report_unknown_fields(context, file, list, kind_table::list_entry_keys());
 }
 
 // Checks one entry that the library reads and lists its scene.

@@ -16,23 +16,26 @@
 // departs from what the text says. Header-only so the rules can be tested alone.
 namespace value_rules {
 
-// Levenshtein distance, ignoring letter case (a key written in the wrong case
-// is still the nearest key).
+// Edits between a and b: insertions, deletions, substitutions and swaps of
+// two neighbours (the commonest slip when typing), ignoring letter case, since
+// a key written in the wrong case is still the nearest key.
 inline std::size_t edit_distance(const std::string& a, const std::string& b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
+    auto same = [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    };
+    const std::size_t width = b.size() + 1;
+    std::vector<std::size_t> d((a.size() + 1) * width);
+    for (std::size_t i = 0; i <= a.size(); ++i) d[i * width] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) d[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i)
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            std::size_t above = row[j];
-            bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                        std::tolower(static_cast<unsigned char>(b[j - 1]));
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = above;
+            std::size_t best = std::min({d[(i - 1) * width + j] + 1, d[i * width + j - 1] + 1,
+                                         d[(i - 1) * width + j - 1] + (same(a[i - 1], b[j - 1]) ? 0 : 1)});
+            if (i > 1 && j > 1 && same(a[i - 1], b[j - 2]) && same(a[i - 2], b[j - 1]))
+                best = std::min(best, d[(i - 2) * width + j - 2] + 1);
+            d[i * width + j] = best;
         }
-    }
-    return row[b.size()];
+    return d[a.size() * width + b.size()];
 }
 
 // The candidate nearest to word, when near enough to be a likely slip (at most
@@ -50,10 +53,13 @@ inline std::string nearest(const std::string& word, const std::vector<std::strin
     return best;
 }
 
-// "; did you mean "x"?" when a candidate is near, else "".
-inline std::string did_you_mean(const std::string& word, const std::vector<std::string>& candidates) {
+// "; did you mean "PREFIXx"?" when a candidate x is near word, else "". Only
+// word and the candidates are compared: a long common prefix would make
+// everything look near.
+inline std::string did_you_mean(const std::string& word, const std::vector<std::string>& candidates,
+                                const std::string& prefix = "") {
     std::string near = nearest(word, candidates);
-    return near.empty() ? "" : "; did you mean \"" + near + "\"?";
+    return near.empty() ? "" : "; did you mean \"" + prefix + near + "\"?";
 }
 
 inline std::string format_number(double value) {

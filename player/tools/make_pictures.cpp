@@ -2,16 +2,15 @@
 //   make_pictures FOLDER
 // Every picture is drawn from shapes here (4 x 4 samples a pixel for smooth
 // edges), so the presentation needs no picture from elsewhere.
-#include <spng.h>
-
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "player/png_file.h"
 
 namespace {
 
@@ -55,30 +54,15 @@ public:
     }
 
     bool write(const std::string& path) const {
-        std::vector<unsigned char> rgba;
+        std::vector<std::uint8_t> rgba;
         rgba.reserve(pixels_.size() * 4);
         for (const Color& c : pixels_)
             for (float channel : {c.r, c.g, c.b, c.a})
-                rgba.push_back(static_cast<unsigned char>(std::lround(std::clamp(channel, 0.0f, 1.0f) * 255)));
-        std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-        if (!file) {
-            std::cerr << "make_pictures: cannot write " << path << std::endl;
-            return false;
-        }
-        std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(SPNG_CTX_ENCODER), spng_ctx_free);
-        spng_ihdr header{};
-        header.width = std::uint32_t(width_);
-        header.height = std::uint32_t(height_);
-        header.bit_depth = 8;
-        header.color_type = SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
-        int rc = spng_set_png_file(ctx.get(), file.get());
-        if (rc == 0) rc = spng_set_ihdr(ctx.get(), &header);
-        if (rc == 0) rc = spng_encode_image(ctx.get(), rgba.data(), rgba.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
-        if (rc != 0) {
-            std::cerr << "make_pictures: " << path << ": " << spng_strerror(rc) << std::endl;
-            return false;
-        }
-        return true;
+                rgba.push_back(static_cast<std::uint8_t>(std::lround(std::clamp(channel, 0.0f, 1.0f) * 255)));
+        std::string error;
+        if (player::write_rgba_png(path, width_, height_, rgba, error)) return true;
+        std::cerr << "make_pictures: " << error << std::endl;
+        return false;
     }
 
 private:

@@ -1,0 +1,74 @@
+#pragma once
+
+// Runs the built sceneplay as a separate process, as a user would, and
+// collects its exit status and output. Header only: every *_test.cpp under
+// tests/ is a suite of its own.
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace playertest {
+
+struct RunResult {
+    int status = -1;  // the exit status, or -1 when it did not exit normally
+    std::string out;
+    std::string err;
+    // stderr's lines without the library's " loaded" progress lines.
+    std::vector<std::string> error_lines() const {
+        std::vector<std::string> lines;
+        std::istringstream in(err);
+        for (std::string line; std::getline(in, line);)
+            if (line.size() < 7 || line.compare(line.size() - 7, 7, " loaded") != 0) lines.push_back(line);
+        return lines;
+    }
+    std::string last_error_line() const {
+        const auto lines = error_lines();
+        return lines.empty() ? "" : lines.back();
+    }
+};
+
+inline std::string env_or(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+inline std::string source_dir() { return env_or("SCENE_SOURCE_DIR", "."); }
+inline std::string sceneplay_path() { return env_or("SCENE_BINARY_DIR", ".") + "/player/sceneplay"; }
+
+inline std::string shell_quoted(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+inline std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// Runs sceneplay with arguments, without a display (so it plays headless
+// unless told otherwise), from the folder cwd.
+inline RunResult run_sceneplay(const std::vector<std::string>& arguments, const std::string& cwd = ".") {
+    testsupport::TempDir outputs;
+    std::string command = "cd " + shell_quoted(cwd) + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
+                          shell_quoted(sceneplay_path());
+    for (const std::string& argument : arguments) command += " " + shell_quoted(argument);
+    command += " >" + shell_quoted(outputs.str() + "/out") + " 2>" + shell_quoted(outputs.str() + "/err") + " </dev/null";
+    RunResult result;
+    const int raw = std::system(command.c_str());
+    if (raw != -1 && WIFEXITED(raw)) result.status = WEXITSTATUS(raw);
+    result.out = read_file(outputs.str() + "/out");
+    result.err = read_file(outputs.str() + "/err");
+    return result;
+}
+
+}  // namespace playertest
