@@ -8,7 +8,7 @@ install(TARGETS sceneengine sceneplatform EXPORT sceneengineTargets
 install(DIRECTORY services DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sceneengine FILES_MATCHING PATTERN "*.h")
 install(DIRECTORY sceneengine DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sceneengine FILES_MATCHING PATTERN "*.h"
   PATTERN "internal" EXCLUDE)
-install(DIRECTORY platform DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sceneengine FILES_MATCHING PATTERN "*_device.h")
+install(DIRECTORY platform DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sceneengine FILES_MATCHING PATTERN "*.h")
 install(EXPORT sceneengineTargets NAMESPACE sceneengine:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/sceneengine)
 
 configure_package_config_file(cmake/sceneengineConfig.cmake.in
