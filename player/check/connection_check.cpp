@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "player/check/check_model.h"
-#include "player/check/key_names.h"
 #include "player/check/numbered_list.h"
 #include "player/check/value_rules.h"
 

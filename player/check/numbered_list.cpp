@@ -1,6 +1,7 @@
 #include "player/check/numbered_list.h"
 
 #include <cctype>
+#include <set>
 
 #include "player/check/check_model.h"
 #include "player/check/key_names.h"
@@ -49,9 +50,14 @@ NumberedList collect_numbered_list(const ConfigFile& config, const std::string& 
 }
 
 void report_unread_entries(CheckContext& context, const std::string& file, const NumberedList& list) {
-    for (const ConfigEntry* entry : list.misnumbered)
-        context.report_at(file, entry,
-                          quoted(entry->key) + " is never read: entries are numbered 0, 1, 2, ... without leading zeros");
+    std::set<std::string> reported;
+    for (const ConfigEntry* entry : list.misnumbered) {
+        // One finding per entry, named up to its index: "Scenes->Scene01".
+        std::string name = entry->key.substr(0, entry->key.find("->", list.prefix.size()));
+        if (reported.insert(name).second)
+            context.report_at(file, entry,
+                              quoted(name) + " is never read: entries are numbered 0, 1, 2, ... without leading zeros");
+    }
     auto stop = list.entries.lower_bound(list.end);
     if (stop == list.entries.end()) return;
     std::string stop_name = list.prefix + std::to_string(list.end);
