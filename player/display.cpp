@@ -1,9 +1,13 @@
 #include "player/display.h"
 
 #include <cstdlib>
+#include <memory>
 #include <ostream>
+#include <vector>
 
 #include "platform/video/headless_device.h"
+#include "platform/video/sdl_device.h"
+#include "player/png_file.h"
 
 namespace player {
 namespace {
@@ -12,6 +16,27 @@ bool display_available() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
+}
+
+// A window clears its frame when presenting, so its snapshots come from a
+// copy read back just before each present.
+void add_window_snapshots(SdlDevice* window, int width, int height, Display& display) {
+    struct Copy {
+        std::vector<std::uint8_t> rgba;
+        std::string error = "no frame was presented";
+    };
+    auto copy = std::make_shared<Copy>();
+    display.before_present = [window, copy] {
+        copy->error.clear();
+        if (!window->read_pixels(copy->rgba)) copy->error = window->get_error();
+    };
+    display.snapshot = [copy, width, height](const std::string& path, std::string& reason) {
+        if (!copy->error.empty()) {
+            reason = copy->error;
+            return false;
+        }
+        return write_rgba_png(path, width, height, copy->rgba, reason);
+    };
 }
 
 VideoSettings settings_for(const Options& options, const std::string& backend) {
@@ -41,6 +66,8 @@ bool open_backend(const Options& options, const std::string& backend, Display& d
             return false;
         };
     }
+    if (auto* window = dynamic_cast<SdlDevice*>(display.device))
+        add_window_snapshots(window, options.width, options.height, display);
     return display.device != nullptr;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -24,6 +25,9 @@ struct Display {
     bool headless = true;
     // Writes the last presented frame as PNG; empty when the device cannot.
     FrameDevice::Snapshooter snapshot;
+    // To be called just before each present when snapshots are wanted (a
+    // window keeps a copy of the frame it is about to present); may be empty.
+    std::function<void()> before_present;
 };
 
 // A window is tried when the mode asks for one, or when it is automatic and

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ostream>
+#include <thread>
 
 #include "services/time.h"
 
@@ -17,6 +18,11 @@ void FrameDevice::set_script(std::vector<ScriptedEvent> events) {
 void FrameDevice::set_frame_limit(std::int64_t frames) { frame_limit_ = frames; }
 
 void FrameDevice::set_clock_step(double seconds) { clock_step_ = seconds; }
+
+void FrameDevice::set_frame_pacing(double seconds) {
+    pace_ = std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+    next_present_ = std::chrono::steady_clock::now();
+}
 
 void FrameDevice::set_snapshots(std::string folder, std::int64_t every, Snapshooter shoot) {
     snapshot_folder_ = std::move(folder);
@@ -62,11 +68,23 @@ Event FrameDevice::deliver(const Event& event) {
 
 bool FrameDevice::update_screen() {
     if (present_hook_) present_hook_();
+    if (pace_.count() > 0) pace();
     const bool presented = inner_->update_screen();
     const std::int64_t shown = frame_++;
     if (clock_step_ > 0) time_advance(clock_step_);
     if (shoot_ && snapshot_every_ > 0 && shown % snapshot_every_ == 0 && !failed()) take_snapshot(shown);
     return presented;
+}
+
+void FrameDevice::pace() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < next_present_) {
+        std::this_thread::sleep_until(next_present_);
+        next_present_ += pace_;
+    } else {
+        // Behind (a slow frame): start counting again from now instead of rushing to catch up.
+        next_present_ = now + pace_;
+    }
 }
 
 bool FrameDevice::take_snapshot(std::int64_t frame) {

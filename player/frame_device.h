@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -44,6 +45,10 @@ public:
     void set_frame_limit(std::int64_t frames);
     // Each update_screen advances the manual clock by seconds; 0: leave the clock alone.
     void set_clock_step(double seconds);
+    // Holds presents at least seconds apart, sleeping when frames come
+    // faster, so a window shows frames at the pace a headless replay of its
+    // recording counts them; 0: no pacing.
+    void set_frame_pacing(double seconds);
     // Snapshots into folder: every `every` frames (0: none on the way) and,
     // through snapshot_last_frame, the last one.
     void set_snapshots(std::string folder, std::int64_t every, Snapshooter shoot);
@@ -89,6 +94,7 @@ public:
 private:
     Event deliver(const Event& event);
     bool take_snapshot(std::int64_t frame);
+    void pace();
 
     Video_Interface* inner_;
     std::vector<ScriptedEvent> script_;
@@ -96,6 +102,8 @@ private:
     std::int64_t frame_ = 0;
     std::int64_t frame_limit_ = 0;
     double clock_step_ = 0;
+    std::chrono::steady_clock::duration pace_{};
+    std::chrono::steady_clock::time_point next_present_{};
     std::string snapshot_folder_;
     std::int64_t snapshot_every_ = 0;
     Snapshooter shoot_;

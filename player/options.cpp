@@ -156,8 +156,9 @@ options:
   --window             play in a window (an error when none can be opened)
                        (default: a window when a display is available, else headless)
   --size WxH           screen size in pixels (default: 800x600)
-  --fps N              headless: the clock advances 1/N s per frame, so runs
-                       are the same every time (default: 30)
+  --fps N              frames a second (default: 30); headless, the clock
+                       advances 1/N s per frame, so runs are the same every
+                       time; in a window, frames are shown at most N a second
   --frames N           stop after N frames (headless default: 20 seconds' worth,
                        or more when the input script is longer)
   --snapshot DIR       write frames as PNG files DIR/frame-NNNNNN.png; the last

@@ -116,11 +116,14 @@ int play(const Options& options, std::ostream& report, std::ostream& errors) {
             frame_limit = std::int64_t(default_headless_seconds) * options.fps;
             if (!script.empty()) frame_limit = std::max(frame_limit, script.back().frame + 1);
         }
+    } else {
+        device.set_frame_pacing(1.0 / options.fps);
     }
     device.set_frame_limit(frame_limit);
     if (!options.snapshot_folder.empty()) {
         if (!display.snapshot) return fail("the video device cannot read back its frames for --snapshot");
         device.set_snapshots(options.snapshot_folder, options.snapshot_every, display.snapshot);
+        if (display.before_present) device.set_present_hook(display.before_present);
     }
     if (recording.is_open()) device.set_recorder(&recording);
     video_register(options.device, &device);
