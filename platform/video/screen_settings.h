@@ -9,6 +9,7 @@
 inline constexpr int max_screen_side = 32767;
 
 // True when settings.width and settings.height each lie in 1 to
-// max_screen_side; otherwise false with error saying which size and why,
-// after the backend's name.
+// max_screen_side and the screen holds no more pixels than an image may
+// (video_image_pixel_budget: a frame is kept in memory like one); otherwise
+// false with error giving the size, the backend and the limit broken.
 bool check_screen_size(const VideoSettings& settings, std::string& error);

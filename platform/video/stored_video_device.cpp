@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -54,7 +55,13 @@ bool StoredVideoDevice::create_image(std::string name, std::string scene, int wi
         return false;
     }
 
-    std::vector<std::uint32_t> copy(pixels, pixels + count);
+    std::vector<std::uint32_t> copy;
+    try {
+        copy.assign(pixels, pixels + count);
+    } catch (const std::bad_alloc&) {
+        set_error(what + "out of memory for " + std::to_string(count) + " pixels");
+        return false;
+    }
     Key key{std::move(name), std::move(scene)};
     auto found = images_.find(key);
     if (found == images_.end()) {

@@ -73,6 +73,8 @@ TEST(VideoRegistry, RefusesUnknownBackendsAndBadSizesKeepingTheOldDevice) {
         EXPECT_FALSE(video_create("registry-keep", headless(width, height)));
         EXPECT_NE(video_error().find("each side must be 1 to 32767"), std::string::npos) << video_error();
     }
+    EXPECT_FALSE(video_create("registry-keep", headless(32767, 32767))) << "8 GiB of frames";
+    EXPECT_NE(video_error().find("more pixels than the budget of 67108864"), std::string::npos) << video_error();
     EXPECT_EQ(video_get_interface("registry-keep"), before) << "a failed create must not drop the device";
     video_unregister("registry-keep");
 }
