@@ -39,8 +39,8 @@ inline std::string env_or(const char* name, const std::string& fallback) {
     return value && *value ? value : fallback;
 }
 
-inline std::string source_dir() { return env_or("SCENE_SOURCE_DIR", "."); }
-inline std::string sceneplay_path() { return env_or("SCENE_BINARY_DIR", ".") + "/player/sceneplay"; }
+inline std::string source_dir() { return env_or("SCENE_SOURCE_DIR", PLAYER_TEST_SOURCE_DIR); }
+inline std::string sceneplay_path() { return env_or("SCENE_BINARY_DIR", PLAYER_TEST_BINARY_DIR) + "/player/sceneplay"; }
 
 inline std::string shell_quoted(const std::string& word) {
     std::string quoted = "'";
