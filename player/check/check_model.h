@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "player/check/check_report.h"
@@ -33,13 +34,25 @@ struct SceneFile {
     ConfigFile config;
     bool readable = false;
     std::vector<DeclaredObject> objects;  // every named entry, in index order, also past a gap
+    std::unordered_map<std::string, std::size_t> last_of;  // name -> index in objects of its last entry
+    // The keys "Objects->NAME->..." of each object by name, in file order;
+    // keys of no object under "" .
+    std::unordered_map<std::string, std::vector<const ConfigEntry*>> object_keys;
 
+    void declare(DeclaredObject object) {
+        last_of[object.name] = objects.size();
+        objects.push_back(std::move(object));
+    }
     // The object that ends up under name (a later entry replaces an earlier
     // one of the same name), or null.
     const DeclaredObject* find(const std::string& name) const {
-        for (auto it = objects.rbegin(); it != objects.rend(); ++it)
-            if (it->name == name) return &*it;
-        return nullptr;
+        auto it = last_of.find(name);
+        return it == last_of.end() ? nullptr : &objects[it->second];
+    }
+    const std::vector<const ConfigEntry*>& keys_of(const std::string& name) const {
+        static const std::vector<const ConfigEntry*> none;
+        auto it = object_keys.find(name);
+        return it == object_keys.end() ? none : it->second;
     }
 };
 

@@ -103,7 +103,7 @@ void report_misread(CheckContext& context, const SceneFile& scene, const ConfigE
 void check_connections(CheckContext& context, const SceneFile& scene, const DeclaredObject& object,
                        const std::string& prefix) {
     const std::string object_prefix = "Objects->" + object.name + "->";
-    NumberedList list = collect_numbered_list(scene.config, prefix, "signal_source");
+    NumberedList list = collect_numbered_list(scene.keys_of(object.name), prefix, "signal_source");
     report_unread_entries(context, scene.file, list);
     report_unknown_fields(context, scene.file, list, kind_table::connection_keys(), object_prefix.size());
     for (const auto& [index, entry] : list.entries) {

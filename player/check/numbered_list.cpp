@@ -25,21 +25,28 @@ bool parse_index(const std::string& rest, long& index, std::size_t& field_start)
 
 NumberedList collect_numbered_list(const ConfigFile& config, const std::string& prefix,
                                    const std::string& leading_field) {
+    std::vector<const ConfigEntry*> keys;
+    for (const ConfigEntry& entry : config.entries()) keys.push_back(&entry);
+    return collect_numbered_list(keys, prefix, leading_field);
+}
+
+NumberedList collect_numbered_list(const std::vector<const ConfigEntry*>& keys, const std::string& prefix,
+                                   const std::string& leading_field) {
     NumberedList list;
     list.prefix = prefix;
     list.leading_field = leading_field;
-    for (const ConfigEntry& entry : config.entries()) {
-        if (entry.key.compare(0, prefix.size(), prefix) != 0) continue;
+    for (const ConfigEntry* entry : keys) {
+        if (entry->key.compare(0, prefix.size(), prefix) != 0) continue;
         long index = 0;
         std::size_t field_start = 0;
-        if (!parse_index(entry.key.substr(prefix.size()), index, field_start)) {
-            list.misnumbered.push_back(&entry);
+        if (!parse_index(entry->key.substr(prefix.size()), index, field_start)) {
+            list.misnumbered.push_back(entry);
             continue;
         }
         NumberedEntry& numbered = list.entries[index];
         numbered.index = index;
-        if (!numbered.first) numbered.first = &entry;
-        numbered.fields.emplace(entry.key.substr(prefix.size() + field_start), &entry);
+        if (!numbered.first) numbered.first = entry;
+        numbered.fields.emplace(entry->key.substr(prefix.size() + field_start), entry);
     }
     while (true) {
         auto it = list.entries.find(list.end);

@@ -40,6 +40,9 @@ struct NumberedList {
 // Collects the list from every key of config that starts with prefix.
 NumberedList collect_numbered_list(const ConfigFile& config, const std::string& prefix,
                                    const std::string& leading_field);
+// The same from some of a file's keys.
+NumberedList collect_numbered_list(const std::vector<const ConfigEntry*>& keys, const std::string& prefix,
+                                   const std::string& leading_field);
 
 // Reports fields of the entries that are none of fields, with the nearest
 // field suggested; the suggestion is the full key less its first shown_from

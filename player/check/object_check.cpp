@@ -94,12 +94,12 @@ void check_link(CheckContext& context, const SceneFile& scene, const std::string
 
 }  // namespace
 
-const DeclaredObject* object_of_key(const SceneFile& scene, const std::string& key) {
-    const DeclaredObject* owner = nullptr;
-    for (const DeclaredObject& object : scene.objects) {
-        std::string prefix = "Objects->" + object.name + "->";
-        if (key.compare(0, prefix.size(), prefix) == 0 && (!owner || object.name.size() > owner->name.size()))
-            owner = scene.find(object.name);
+std::string owner_of_key(const SceneFile& scene, const std::string& key) {
+    const std::size_t start = 9;  // after "Objects->"
+    std::string owner;
+    for (std::size_t end = key.find("->", start); end != std::string::npos; end = key.find("->", end + 2)) {
+        std::string name = key.substr(start, end - start);
+        if (scene.find(name)) owner = name;
     }
     return owner;
 }
@@ -108,14 +108,12 @@ void check_object(CheckContext& context, const SceneFile& scene, const DeclaredO
                   ResourceChecker& resources) {
     const std::string prefix = "Objects->" + object.name + "->";
     const std::vector<KeySpec> specs = kind_table::keys_of(object.type);
-    const ConfigEntry* anchor = object.name_entry;
-    bool first = true;
-    for (const ConfigEntry& entry : scene.config.entries()) {
-        if (object_of_key(scene, entry.key) != &object) continue;
-        if (first) anchor = &entry, first = false;
-        std::string rest = entry.key.substr(prefix.size());
+    const std::vector<const ConfigEntry*>& keys = scene.keys_of(object.name);
+    const ConfigEntry* anchor = keys.empty() ? object.name_entry : keys.front();
+    for (const ConfigEntry* entry : keys) {
+        std::string rest = entry->key.substr(prefix.size());
         if (rest.compare(0, kSignals.size(), kSignals) == 0) continue;  // connections are checked as a list
-        check_key(context, scene, object, entry, rest, specs);
+        check_key(context, scene, object, *entry, rest, specs);
     }
     for (const KeySpec& spec : specs) {
         const ConfigEntry* entry = scene.config.find(prefix + spec.key);

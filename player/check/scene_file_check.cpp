@@ -49,7 +49,7 @@ void declare_objects(CheckContext& context, SceneFile& scene, const NumberedList
         if (!name || name->value.empty()) continue;
         std::string type = entry.value("type", "");
         DeclaredObject object{name->value, type, name, SceneObjectFabric::_fabrics_.contains(type), list.is_read(index)};
-        scene.objects.push_back(object);
+        scene.declare(object);
         if (!object.read) continue;
         report_misread(context, scene.file, entry.field("z_level"), ValueKind::Integer);
         if (type.empty())
@@ -67,17 +67,21 @@ void declare_objects(CheckContext& context, SceneFile& scene, const NumberedList
     }
 }
 
+// Sorts the keys under "Objects->" by the object they belong to.
+void index_object_keys(SceneFile& scene) {
+    for (const ConfigEntry& entry : scene.config.entries())
+        if (entry.key.compare(0, 9, kObjects) == 0) scene.object_keys[owner_of_key(scene, entry.key)].push_back(&entry);
+}
+
 // Keys under "Objects->" that belong to no object of the list are never read.
 void report_orphan_keys(CheckContext& context, const SceneFile& scene) {
     std::vector<std::string> names;
     for (const DeclaredObject& object : scene.objects) names.push_back(object.name);
     std::set<std::string> reported;
-    for (const ConfigEntry& entry : scene.config.entries()) {
-        if (entry.key.compare(0, 9, kObjects) != 0 || object_of_key(scene, entry.key)) continue;
-        std::size_t end = entry.key.find("->", 9);
-        std::string owner = entry.key.substr(0, end);
+    for (const ConfigEntry* entry : scene.keys_of("")) {
+        std::string owner = entry->key.substr(0, entry->key.find("->", 9));
         if (!reported.insert(owner).second) continue;
-        context.report_at(scene.file, &entry,
+        context.report_at(scene.file, entry,
                           quoted(owner) + " is no object of the list, so its keys are never read" +
                               value_rules::did_you_mean(owner.substr(9), names, kObjects));
     }
@@ -98,6 +102,7 @@ void read_scene_file(CheckContext& context, SceneFile& scene) {
     report_unread_entries(context, scene.file, list);
     report_misread(context, scene.file, scene.config.find(kCursor), ValueKind::Integer);
     declare_objects(context, scene, list);
+    index_object_keys(scene);
 }
 
 void check_scene_objects(CheckContext& context, const SceneFile& scene, ResourceChecker& resources) {
