@@ -111,10 +111,10 @@ TEST(ScenecheckLists, EntriesTheLoaderNeverReaches) {
     EXPECT_EQ(check({"empty.yaml", "--root", dir.str()}).out,
               "empty.yaml:1:1: the list names no scene (no key \"Scenes->Scene0->name\")\n");
     EXPECT_EQ(check({"nameless.yaml", "--root", dir.str()}).out,
-              "nameless.yaml:3:20: \"Scenes->Scene1\" has no name, so the list ends there and "
+              "nameless.yaml:3:18: \"Scenes->Scene1\" has no name, so the list ends there and "
               "\"Scenes->Scene2\" is never read\n");
     EXPECT_EQ(check({"padded.yaml", "--root", dir.str()}).out,
-              "padded.yaml:3:18: \"Scenes->Scene01\" is never read: entries are numbered 0, 1, 2, ... "
+              "padded.yaml:3:19: \"Scenes->Scene01\" is never read: entries are numbered 0, 1, 2, ... "
               "without leading zeros\n");
 }
 
@@ -124,8 +124,7 @@ TEST(ScenecheckLists, SceneFilesOutsideTheRootAreRefused) {
     dir.write("root/scenes.yaml", "Scenes: {Scene0: {name: a, file: ../outside.yaml}}\n");
     CheckRun run = check({"scenes.yaml", "--root", dir.str() + "/root"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("scenes.yaml:1:42: scene \"a\" cannot be loaded: ../outside.yaml: "), std::string::npos)
-        << run.out;
+    EXPECT_EQ(run.out, "scenes.yaml:1:34: scene \"a\" cannot be loaded: ../outside.yaml: paths through \"..\" are refused\n");
 }
 
 TEST(ScenecheckLists, ObjectsOfAnotherSceneCanBeSignalSourcesOnlyWhenThatSceneHasThem) {
