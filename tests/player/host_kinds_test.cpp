@@ -10,7 +10,6 @@
 #include "player/kinds/host_kinds.h"
 #include "player/kinds/scene_switch.h"
 #include "sceneengine/scenemanager/scene/scene.h"
-#include "sceneengine/scenemanager/scene_object_fabric.h"
 #include "sceneengine/scenemanager/sceneengine.h"
 #include "services/fileio.h"
 #include "services/signals.h"
@@ -166,18 +165,6 @@ TEST_F(HostKinds, AButtonShowsItsHoverPictureWhileThePointerIsOverIt) {
     EXPECT_DOUBLE_EQ(rect.y2, 70);
 }
 
-TEST_F(HostKinds, AButtonWithoutHoverPictureStaysAsItIs) {
-    Scene* scene = load("plain", stacked_buttons);
-    ASSERT_NE(scene, nullptr);
-    scene->slot__on_activate(nullptr);
-    scene->draw();
-    move(75, 75);  // only the square
-    auto* under = dynamic_cast<player::Button*>(scene->get_object("under"));
-    ASSERT_NE(under, nullptr);
-    EXPECT_FALSE(under->_get_hovered());
-    EXPECT_EQ(device->get_sprite("under", "plain")->image_name, "under");
-}
-
 TEST_F(HostKinds, ButtonsThatCannotWorkFailToLoadWithAReason) {
     std::string errors;
     EXPECT_EQ(load("untargeted",
@@ -272,15 +259,6 @@ TEST_F(HostKinds, ASceneSwitchWithoutTargetFailsToLoad) {
                           "\"exit\")\n"),
               std::string::npos)
         << errors;
-}
-
-TEST_F(HostKinds, RegisteringTwiceKeepsTheKinds) {
-    player::register_host_kinds();
-    SceneObjectFabric fabric;
-    std::unique_ptr<SceneObject> button(fabric["Button"]);
-    std::unique_ptr<SceneObject> scene_switch(fabric["SceneSwitch"]);
-    EXPECT_NE(dynamic_cast<player::Button*>(button.get()), nullptr);
-    EXPECT_NE(dynamic_cast<player::SceneSwitch*>(scene_switch.get()), nullptr);
 }
 
 }  // namespace
