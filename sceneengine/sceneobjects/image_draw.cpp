@@ -2,14 +2,26 @@
 #include "sceneengine/sceneobjects/sprite_hit_test.h"
 #include "services/video.h"
 
+// A handle never outlives its device: when a host replaces the device under
+// the video name, the old sprite went with the old device.
+Video_Sprite* Image::sprite_on(Video_Interface* video) {
+    if (_sprite_device_ && video != _sprite_device_) {
+        _sprite_ = video->get_sprite(_object_name_, _scene_name_);
+        _sprite_device_ = video;
+    }
+    return _sprite_;
+}
+
 void Image::draw() {
-    // An Image that never loaded (added by a host without load) has no
-    // sprite: it draws nothing rather than dereferencing null.
-    if (!show || !_sprite_) return;
+    if (!show) return;
     Video_Interface* video = video_get_interface(_video_name_);
     if (!video) return;
+    // An Image that never loaded (added by a host without load) has no
+    // sprite: it draws nothing rather than dereferencing null.
+    Video_Sprite* sprite = sprite_on(video);
+    if (!sprite) return;
     calculate_position();  // a failure leaves the last position, which is drawn
-    _sprite_->set_position(x, y);
+    sprite->set_position(x, y);
     video->draw_sprite(_object_name_, _scene_name_);
 }
 
@@ -17,6 +29,7 @@ void Image::draw() {
 // one looked up by name.
 bool Image::_is_point_in_object(float px, float py) {
     Video_Interface* video = video_get_interface(_video_name_);
-    if (!video || !_sprite_) return false;
-    return sprite_hit_test(video, _sprite_, px, py, require_alpha_collision);
+    if (!video) return false;
+    Video_Sprite* sprite = sprite_on(video);
+    return sprite && sprite_hit_test(video, sprite, px, py, require_alpha_collision);
 }

@@ -66,10 +66,19 @@ public:
     virtual ~SceneObject();
     virtual void _on_mouse_enter(float x, float y, MOUSE_BUTTON button);
     virtual void _on_mouse_leave(float x, float y, MOUSE_BUTTON button);
+    // Whether (x, y) lies on the sprite's rectangle, edges included; with
+    // require_alpha_collision also over a pixel that is at least half opaque
+    // (the far edges read the last column and row; a rectangle of zero width
+    // or height never passes). False without a device or sprite, and for a
+    // coordinate that is not a number.
     virtual bool _is_point_in_object(float x, float y);
-    // The base point of the object's sprite, or (0, 0).
+    // The base point of the object's sprite, as fractions of its size, or (0, 0).
     virtual void get_base_point(VideoPoint* point);
-    // Computes x and y; false with the reason stored through _set_error.
+    // Computes x and y: "absolute" (scaled into the scene's area when the
+    // scene has a parent) or "link" against another object's rectangle, where
+    // "base_point" aligns to that object's base point on screen. False with
+    // the reason stored through _set_error, the position kept (a bad h_align
+    // comes after y was set); a parent scene of width or height 0 fails too.
     virtual bool calculate_position();
 
     // The second stage of load: registers the slots and reads the connections.

@@ -130,6 +130,34 @@ TEST_F(ImageTest, UnloadedImageNeitherDrawsNorHits) {
     EXPECT_FALSE(unloaded._is_point_in_object(0, 0));
 }
 
+TEST_F(ImageTest, ReplacedDeviceIsAskedForTheSpriteAgain) {
+    StubDevice first, second, third;
+    use_device(&first);
+    configure_logo("image_file: '" + red_square() + "'", "absolute_x: 40, absolute_y: 30");
+    testsupport::StderrCapture capture;
+    ASSERT_TRUE(load(image, "logo"));
+    Video_Sprite* old_sprite = image._get__sprite_();
+
+    // The host re-creates its device, and the picture with it.
+    const std::uint32_t pixel = video_pixel::make(255, 0, 0, 255);
+    second.create_image("logo", scene, 1, 1, &pixel);
+    second.create_sprite("logo", scene, "logo", scene, true);
+    use_device(&second);
+    image.draw();
+    EXPECT_EQ(image._get__sprite_(), second.get_sprite("logo", scene));
+    EXPECT_EQ(second.drawn.size(), 1u);
+    EXPECT_EQ(second.get_sprite("logo", scene)->get_x(), 40.0);
+    EXPECT_TRUE(first.drawn.empty());
+    EXPECT_EQ(old_sprite->get_x(), 0.0);  // the old handle is left alone
+
+    // A device without the sprite: nothing is drawn or hit.
+    use_device(&third);
+    image.draw();
+    EXPECT_EQ(image._get__sprite_(), nullptr);
+    EXPECT_TRUE(third.drawn.empty());
+    EXPECT_FALSE(image._is_point_in_object(40, 30));
+}
+
 class ImageHitTest : public ImageTest {
 protected:
     // A 20 x 20 disc centred on (100, 100): its rectangle is (90, 90)-(110, 110).
