@@ -165,20 +165,4 @@ TEST_F(LayoutTest, LinkedObjectWithoutSpriteActsAsAnEmptyRectangleAtTheOrigin) {
     EXPECT_EQ(sceneless._get_error(), "Unable to fine object:\"ghost\"");
 }
 
-TEST_F(LayoutTest, LinkedPictureFollowsItsAnchorOnScreen) {
-    place_anchor(0, 0, 10, 20);
-    const std::string file = dir.write_bytes("dot.png", solid_png(2, 2, 0xff0000ffu));
-    configure("Objects: {dot: {SceneObject: {coord_type: link, link_object: anchor, link_v_align: bottom, "
-              "link_h_align: right}, Image: {image_file: '" + file + "', x_base: 0, y_base: 0}}}\n");
-    Image dot;
-    testsupport::StderrCapture capture;
-    ASSERT_TRUE(load(dot, "dot", &owner));
-    dot.draw();
-    VideoRect rect;
-    dot._get_active_area_rect(&rect);
-    EXPECT_EQ(rect.x1, 30.0);
-    EXPECT_EQ(rect.y1, 20.0);
-    EXPECT_EQ(rect.x2, 32.0);
-}
-
 }  // namespace
