@@ -1,5 +1,6 @@
 // sceneplay LIST FIRST_SCENE [options]: plays a scene list in a window or
 // headless. See player.h for the run and options.h for the command line.
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -18,5 +19,14 @@ int main(int argc, char** argv) {
         std::cout << player::usage_text();
         return player::exit_ok;
     }
-    return player::play(options, std::cout, std::cerr);
+    // Nothing below is meant to throw; if something does (memory runs out),
+    // say so on one line instead of aborting.
+    try {
+        return player::play(options, std::cout, std::cerr);
+    } catch (const std::exception& failure) {
+        std::cerr << "sceneplay: stopped: " << failure.what() << std::endl;
+    } catch (...) {
+        std::cerr << "sceneplay: stopped by an unexpected error" << std::endl;
+    }
+    return player::exit_failure;
 }
