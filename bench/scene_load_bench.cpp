@@ -1,0 +1,154 @@
+// Scene loading. Scene files of 1 000, 10 000 and 100 000 pictures (one tiny
+// PNG shared by all) loaded by Scene::load_scene: the time per object must
+// stay flat as scenes grow. And reading and flattening the YAML
+// (config_create + load_file) against libyaml's own event scan of the same
+// file, which is the least any YAML reader built on it can cost.
+#include <benchmark/benchmark.h>
+#include <yaml.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "bench/support/bench_report.h"
+#include "bench/support/frame_world.h"
+#include "sceneengine/scenemanager/scene/scene.h"
+#include "sceneengine/sceneobjects/scene_object.h"
+#include "services/config.h"
+
+namespace {
+
+std::string scene_file_for(int count) {
+    static std::vector<int> written;
+    const std::string file = "load" + std::to_string(count) + ".yaml";
+    if (std::find(written.begin(), written.end(), count) == written.end()) {
+        bench::FrameWorld::get().folder().write(file, bench::picture_scene_yaml(count, "p.png"));
+        written.push_back(count);
+    }
+    return file;
+}
+
+// Unregisters and deletes what a loaded scene holds, as its host would.
+void discard(Scene* scene) {
+    std::vector<std::pair<std::string, SceneObject*>> objects(scene->get_objects().begin(),
+                                                              scene->get_objects().end());
+    for (auto& [name, object] : objects) {
+        scene->remove_object(name);
+        delete object;
+    }
+    delete scene;
+}
+
+void BM_SceneLoad(benchmark::State& state) {
+    const int count = int(state.range(0));
+    bench::FrameWorld& world = bench::FrameWorld::get();
+    const std::string file = scene_file_for(count);
+    const std::string name = "load" + std::to_string(count);
+    for (auto _ : state) {
+        Scene* scene = new Scene();
+        scene->set_name(name);
+        scene->set_video_name(bench::bench_video);
+        scene->set_storage_file(file);
+        scene->set_file_manager(world.file_manager());
+        bool loaded;
+        double seconds;
+        {
+            bench::QuietStderr quiet;  // one "loaded" line per picture
+            const double start = bench::thread_cpu_seconds();
+            loaded = scene->load_scene();
+            seconds = bench::thread_cpu_seconds() - start;
+        }
+        const std::size_t objects = scene->get_objects().size();
+        discard(scene);
+        if (!loaded || objects != std::size_t(count)) {
+            state.SkipWithError("the scene did not load every picture");
+            return;
+        }
+        state.SetIterationTime(seconds);
+    }
+    state.counters["objects"] = count;
+}
+
+void BM_ConfigReadFlatten(benchmark::State& state) {
+    const int count = int(state.range(0));
+    bench::FrameWorld& world = bench::FrameWorld::get();
+    const std::string file = scene_file_for(count);
+    for (auto _ : state) {
+        config_create("bench_yaml", "quillbox", 1);
+        Config_Interface* config = config_get_interface("bench_yaml");
+        if (!config || !config->load_file(file, world.file_manager())) {
+            state.SkipWithError("the configuration service did not read the scene file");
+            return;
+        }
+        benchmark::DoNotOptimize(config);
+    }
+    config_remove("bench_yaml");
+}
+
+// Reads the file and runs libyaml's event parser to the end, creating and
+// freeing every event: nothing is kept.
+void BM_LibyamlEventScan(benchmark::State& state) {
+    const int count = int(state.range(0));
+    const std::string path = (bench::FrameWorld::get().folder().path() / scene_file_for(count)).string();
+    for (auto _ : state) {
+        const std::string bytes = bench::read_file(path);
+        yaml_parser_t parser;
+        yaml_parser_initialize(&parser);
+        yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        long events = 0;
+        for (bool done = false; !done;) {
+            yaml_event_t event;
+            if (!yaml_parser_parse(&parser, &event)) {
+                state.SkipWithError("libyaml refused the scene file");
+                yaml_parser_delete(&parser);
+                return;
+            }
+            done = event.type == YAML_STREAM_END_EVENT;
+            ++events;
+            yaml_event_delete(&event);
+        }
+        yaml_parser_delete(&parser);
+        benchmark::DoNotOptimize(events);
+    }
+}
+
+BENCHMARK(BM_SceneLoad)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Repetitions(3)->MinTime(0.3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConfigReadFlatten)->Arg(10000)->Arg(100000)->Repetitions(3)->MinTime(0.3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LibyamlEventScan)->Arg(10000)->Arg(100000)->Repetitions(3)->MinTime(0.3)->Unit(benchmark::kMillisecond);
+
+bench::Row flat_per_object(const bench::Results& results, int small, int large, double max_ratio) {
+    const std::string measure = "4 scene loading";
+    const std::string label = "per object, N=" + std::to_string(large) + " vs N=" + std::to_string(small);
+    const std::string a_name = "BM_SceneLoad/" + std::to_string(large);
+    const std::string b_name = "BM_SceneLoad/" + std::to_string(small);
+    const bench::Result* a = results.find(a_name);
+    const bench::Result* b = results.find(b_name);
+    if (!a || !b) return bench::missing_row(measure, label, !a ? a_name : b_name);
+    bench::Row row;
+    row.measure = measure;
+    row.label = label;
+    const double per_large = a->ns / large, per_small = b->ns / small;
+    row.ours = bench::format_ns(per_large);
+    row.peer = bench::format_ns(per_small);
+    row.ratio = bench::format_fixed(per_large / per_small, 2) + "x";
+    row.target = "<= " + bench::format_fixed(max_ratio, 2) + "x";
+    row.pass = per_large / per_small <= max_ratio;
+    return row;
+}
+
+std::vector<bench::Row> evaluate(const bench::Results& results) {
+    const char* measure = "4 scene loading";
+    std::vector<bench::Row> rows;
+    rows.push_back(flat_per_object(results, 1000, 10000, 1.3));
+    rows.push_back(flat_per_object(results, 1000, 100000, 1.3));
+    for (int count : {10000, 100000}) {
+        rows.push_back(bench::speed_at_least(results, measure, "YAML read+flatten, N=" + std::to_string(count),
+                                             "BM_ConfigReadFlatten/" + std::to_string(count),
+                                             "BM_LibyamlEventScan/" + std::to_string(count), 0.7));
+    }
+    return rows;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return bench::run_and_report(argc, argv, evaluate); }
