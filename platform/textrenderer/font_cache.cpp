@@ -1,5 +1,8 @@
 #include "platform/textrenderer/font_cache.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace textrenderer {
 
 FontCache::FontCache() {
@@ -25,18 +28,43 @@ SizedFace* FontCache::get(const std::string& font, int size, std::string& reason
         file = files_.emplace(font, resolved).first;
     }
     std::string why;
-    auto face = SizedFace::open(library_, file->second.path, file->second.index, size, why);
+    FontBytes bytes = read_font(file->second.path, why);
+    auto face = bytes ? SizedFace::open(library_, bytes, file->second.index, size, why) : nullptr;
     if (!face) {
         reason = "Font \"" + font + "\" (" + file->second.path + ") cannot be opened: " + why;
-        files_.erase(file);  // the file may be fixed or replaced before the next try
+        bytes_.erase(file->second.path);  // the file may be fixed or replaced before the next try
+        files_.erase(file);
         return nullptr;
     }
     return faces_.emplace(key, std::move(face)).first->second.get();
 }
 
+FontBytes FontCache::read_font(const std::string& path, std::string& reason) {
+    if (auto found = bytes_.find(path); found != bytes_.end()) return found->second;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) {
+        reason = error.message();
+        return nullptr;
+    }
+    if (size > max_font_file_bytes) {
+        reason = "file is larger than " + std::to_string(max_font_file_bytes) + " bytes";
+        return nullptr;
+    }
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(std::size_t(size));
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(bytes->data()), std::streamsize(size));
+    if (!in || std::size_t(in.gcount()) != size) {
+        reason = "cannot read the file";
+        return nullptr;
+    }
+    return bytes_.emplace(path, std::move(bytes)).first->second;
+}
+
 void FontCache::trim() {
     if (faces_.size() > max_faces) {
         faces_.clear();
+        bytes_.clear();
         return;
     }
     std::size_t bytes = 0;

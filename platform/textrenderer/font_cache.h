@@ -14,11 +14,14 @@ namespace textrenderer {
 // glyphs, so that rendering the same font again costs no file access and no
 // glyph rasterising. Memory stays bounded: past max_faces faces, or past
 // max_glyph_bytes of glyph bitmaps, trim() lets everything go and the next
-// render starts cold.
+// render starts cold. A font file is read once: changing it on disk during
+// the run changes nothing until the cache lets it go.
 class FontCache {
 public:
     static constexpr std::size_t max_faces = 32;
     static constexpr std::size_t max_glyph_bytes = 64u * 1024 * 1024;
+    // Larger font files are refused (the biggest collections hold a few tens of MiB).
+    static constexpr std::uintmax_t max_font_file_bytes = 128u * 1024 * 1024;
 
     FontCache();
     ~FontCache();
@@ -33,7 +36,10 @@ public:
 
 private:
     FT_Library library_ = nullptr;
+    FontBytes read_font(const std::string& path, std::string& reason);
+
     std::map<std::string, FontFile> files_;  // fontconfig answers, by font as written
+    std::map<std::string, FontBytes> bytes_;  // font files read, by path
     std::map<std::pair<std::string, int>, std::unique_ptr<SizedFace>> faces_;
 };
 

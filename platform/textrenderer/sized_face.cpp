@@ -62,15 +62,15 @@ std::string freetype_reason(FT_Error error) {
     return "FreeType error " + std::to_string(error);
 }
 
-std::unique_ptr<SizedFace> SizedFace::open(FT_Library library, const std::string& path, int index, int size,
+std::unique_ptr<SizedFace> SizedFace::open(FT_Library library, FontBytes bytes, int index, int size,
                                            std::string& reason) {
     FT_Face face = nullptr;
-    FT_Error error = FT_New_Face(library, path.c_str(), index, &face);
+    FT_Error error = FT_New_Memory_Face(library, bytes->data(), FT_Long(bytes->size()), index, &face);
     if (error) {
         reason = freetype_reason(error);
         return nullptr;
     }
-    std::unique_ptr<SizedFace> sized(new SizedFace(face));
+    std::unique_ptr<SizedFace> sized(new SizedFace(face, std::move(bytes)));
     error = FT_Set_Pixel_Sizes(face, 0, FT_UInt(size));
     if (error) {
         reason = "cannot be set to " + std::to_string(size) + " pixels: " + freetype_reason(error);
@@ -84,7 +84,7 @@ std::unique_ptr<SizedFace> SizedFace::open(FT_Library library, const std::string
     return sized;
 }
 
-SizedFace::SizedFace(FT_Face face) : face_(face) {}
+SizedFace::SizedFace(FT_Face face, FontBytes bytes) : face_(face), bytes_(std::move(bytes)) {}
 
 SizedFace::~SizedFace() {
     if (hb_font_) hb_font_destroy(hb_font_);  // drops its own reference to the face

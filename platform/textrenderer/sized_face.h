@@ -23,13 +23,18 @@ struct GlyphBitmap {
     std::vector<std::uint8_t> coverage;  // rows of width bytes, 0 to 255
 };
 
+// The bytes of a font file, shared by the faces opened from it. Faces read
+// from memory, not from a mapped file, so a font file replaced or cut on disk
+// while its faces are cached can never pull data from under FreeType.
+using FontBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
 // A font face opened at one pixel size, with the HarfBuzz font that shapes
 // with it and the glyphs rendered so far. Glyph pointers it hands out stay
 // valid until clear_glyphs() or its destruction.
 class SizedFace {
 public:
-    // Opens face index of the file at size pixels; null with reason on failure.
-    static std::unique_ptr<SizedFace> open(FT_Library library, const std::string& path, int index, int size,
+    // Opens face index of the font bytes at size pixels; null with reason on failure.
+    static std::unique_ptr<SizedFace> open(FT_Library library, FontBytes bytes, int index, int size,
                                            std::string& reason);
     ~SizedFace();
     SizedFace(const SizedFace&) = delete;
@@ -48,9 +53,10 @@ public:
     void clear_glyphs();
 
 private:
-    explicit SizedFace(FT_Face face);
+    SizedFace(FT_Face face, FontBytes bytes);
 
     FT_Face face_;
+    FontBytes bytes_;  // FreeType reads from these for as long as the face lives
     hb_font_t* hb_font_ = nullptr;
     int line_height_ = 1;
     int ascender_ = 0;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "platform/textrenderer/text_raster.h"
 #include "platform/textrenderer/utf8_check.h"
 
 namespace textrenderer {
@@ -15,13 +14,15 @@ std::uint8_t channel(float value) {
     return std::uint8_t(std::lround(value * 255.0f));
 }
 
-std::vector<std::uint32_t> colourise(const Coverage& coverage, const VideoColor& color) {
+void colourise(const Coverage& coverage, const VideoColor& color, std::vector<std::uint32_t>& pixels) {
     const std::uint8_t r = channel(color.r), g = channel(color.g), b = channel(color.b);
     const unsigned alpha = channel(color.a);
-    std::vector<std::uint32_t> pixels(coverage.values.size());
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = video_pixel::make(r, g, b, std::uint8_t(coverage.values[i] * alpha / 255));
-    return pixels;
+    // Every coverage value maps to one pixel: 256 entries instead of a
+    // multiply and divide per pixel.
+    std::uint32_t by_coverage[256];
+    for (unsigned c = 0; c < 256; ++c) by_coverage[c] = video_pixel::make(r, g, b, std::uint8_t(c * alpha / 255));
+    pixels.resize(coverage.values.size());
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = by_coverage[coverage.values[i]];
 }
 
 }  // namespace
@@ -50,10 +51,9 @@ bool TtfRenderer::render_text(std::string video, std::string font, std::string t
     fonts_.trim();  // only here: no glyph pointers are held between renders
     SizedFace* face = fonts_.get(font, size, reason);
     if (!face) return fail(reason);
-    Coverage coverage;
-    if (!rasterise_text(*face, buffer_, text, coverage, reason)) return fail(reason);
-    const std::vector<std::uint32_t> pixels = colourise(coverage, color);
-    if (!device->create_image(image_name, image_scene, coverage.width, coverage.height, pixels.data()))
+    if (!rasterise_text(*face, buffer_, text, coverage_, reason)) return fail(reason);
+    colourise(coverage_, color, pixels_);
+    if (!device->create_image(image_name, image_scene, coverage_.width, coverage_.height, pixels_.data()))
         return fail("video device \"" + video + "\" refused the text image: " + device->get_error());
     return true;
 }

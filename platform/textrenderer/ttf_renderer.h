@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/textrenderer/font_cache.h"
+#include "platform/textrenderer/text_raster.h"
 #include "services/textrenderer.h"
 
 namespace textrenderer {
@@ -40,7 +41,10 @@ private:
     bool fail(std::string reason);
 
     FontCache fonts_;
+    // Scratch space kept between renders: a warm render allocates nothing.
     hb_buffer_t* buffer_;
+    Coverage coverage_;
+    std::vector<std::uint32_t> pixels_;
     std::string error_;
 };
 

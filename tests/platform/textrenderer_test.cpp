@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <fstream>
+#include <iterator>
 
 #include "services/video.h"
 #include "tests/support/test_support.h"
@@ -146,6 +148,18 @@ TEST_F(TextRendering, SizesAndFontsEachRenderTheirOwnGlyphs) {
     ASSERT_TRUE(regular && bold) << renderer->get_error();
     EXPECT_GT(bold->get_width(), regular->get_width());
     EXPECT_NE(render("Hello", 32, ""), nullptr) << "the default face: " << renderer->get_error();
+}
+
+TEST_F(TextRendering, FontFileCutOnDiskAfterOpeningIsHarmless) {
+    testsupport::TempDir folder;
+    std::ifstream in(dejavu, std::ios::binary);
+    const std::string font_bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string copy = folder.write("copy.ttf", font_bytes);
+    ASSERT_NE(render("AB", 30, copy), nullptr) << renderer->get_error();
+    folder.write("copy.ttf", "cut");
+    // New glyphs and a new size still come from the font as it was read.
+    EXPECT_NE(render("CDxyz", 30, copy), nullptr) << renderer->get_error();
+    EXPECT_NE(render("CDxyz", 31, copy), nullptr) << renderer->get_error();
 }
 
 TEST_F(TextRendering, MultiByteTextShapes) {
