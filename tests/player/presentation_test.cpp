@@ -59,7 +59,7 @@ std::vector<std::string> frame_files(const testsupport::TempDir& folder) {
 TEST(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCorners) {
     testsupport::TempDir frames;
     const auto result = run_sceneplay({presentation(), "title", "--headless", "--input", player_file("tour.input"), "--snapshot",
-                                       frames.str(), "--snapshot-every", "5", "--verbose"});
+                                       frames.str(), "--snapshot-every", "15", "--verbose"});
     ASSERT_EQ(result.status, 0) << result.err;
     // The timer moves on by itself; the click on the circle's corner reaches
     // the frame below (credits); the one on the quit button's corner reaches
@@ -75,7 +75,7 @@ TEST(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCorners)
 
     // The quit at frame 210 ends the play: frame 209 is the last one shown.
     EXPECT_EQ(frame_files(frames).back(), "frame-000209.png");
-    EXPECT_EQ(compare_pictures(frame_file(frames, 100), player_file("reference/title.png")), "");
+    EXPECT_EQ(compare_pictures(frame_file(frames, 150), player_file("reference/title.png")), "");
     EXPECT_EQ(compare_pictures(frame_file(frames, 165), player_file("reference/menu_hover.png")), "");
     EXPECT_EQ(compare_pictures(frame_file(frames, 195), player_file("reference/slide.png")), "");
     EXPECT_EQ(compare_pictures(frame_file(frames, 209), player_file("reference/credits.png")), "");
@@ -107,7 +107,7 @@ TEST(Presentation, ARecordedRunReplaysFrameForFrame) {
     const std::string recording = folder.str() + "/recorded.input";
     testsupport::TempDir original, first, second;
     const auto recorded = run_sceneplay({presentation(), "title", "--input", player_file("tour.input"), "--record",
-                                         recording, "--snapshot", original.str(), "--snapshot-every", "10",
+                                         recording, "--snapshot", original.str(), "--snapshot-every", "15",
                                          "--verbose"});
     ASSERT_EQ(recorded.status, 0) << recorded.err;
     const std::string text = playertest::read_file(recording);
@@ -116,7 +116,7 @@ TEST(Presentation, ARecordedRunReplaysFrameForFrame) {
 
     const auto replay = [&](const testsupport::TempDir& frames) {
         return run_sceneplay({presentation(), "title", "--input", recording, "--snapshot", frames.str(),
-                              "--snapshot-every", "10", "--verbose"});
+                              "--snapshot-every", "15", "--verbose"});
     };
     const auto one = replay(first);
     const auto two = replay(second);
@@ -126,7 +126,7 @@ TEST(Presentation, ARecordedRunReplaysFrameForFrame) {
     EXPECT_EQ(two.out, recorded.out);
 
     const auto names = frame_files(original);
-    ASSERT_EQ(names.size(), 22u);  // frames 0, 10, ..., 200 and the last, 209
+    ASSERT_EQ(names.size(), 15u);  // frames 0, 15, ..., 195 and the last, 209
     EXPECT_EQ(frame_files(first), names);
     EXPECT_EQ(frame_files(second), names);
     for (const std::string& name : names) {
