@@ -1,29 +1,14 @@
 #include "services/imageloader.h"
 
-#include <array>
-
-#include "platform/imageloader/decoders.h"
 #include "platform/imageloader/file_bytes.h"
 #include "platform/imageloader/image_format.h"
+#include "platform/imageloader/loaders.h"
 #include "services/video.h"
 
 namespace {
 
-using Decoder = bool (*)(const std::uint8_t*, std::size_t, imageloader::DecodedImage&, std::string&);
-
-struct Loader {
-    const char* name;
-    Decoder decode;
-};
-
-constexpr std::array<Loader, 6> loaders{{
-    {"png", imageloader::decode_png},
-    {"jpg", imageloader::decode_jpeg},
-    {"jpeg", imageloader::decode_jpeg},
-    {"bmp", imageloader::decode_bmp},
-    {"tga", imageloader::decode_tga},
-    {"gif", imageloader::decode_gif},
-}};
+using imageloader::Decoder;
+using imageloader::find_decoder;
 
 // The last failure; kept until the next failure replaces it.
 std::string& last_error() {
@@ -36,19 +21,13 @@ bool fail(const std::string& file, const std::string& reason) {
     return false;
 }
 
-Decoder find_decoder(const std::string& name) {
-    for (const Loader& loader : loaders)
-        if (name == loader.name) return loader.decode;  // names match exactly, case included
-    return nullptr;
-}
-
 // Everything after choosing the loader: the device is checked before the file
 // is read so that a misnamed device costs no decoding.
 bool load(const std::string& loader, bool by_content, const std::string& video, const std::string& file,
           const std::string& scene, const std::string& name, const FileIO::FileManager* file_manager) {
     Decoder decode = by_content ? nullptr : find_decoder(loader);
     if (!by_content && !decode)
-        return fail(file, "unknown image loader \"" + loader + "\" (known: png, jpg, jpeg, bmp, tga, gif)");
+        return fail(file, "unknown image loader \"" + loader + "\" (known: " + imageloader::known_loaders() + ")");
 
     Video_Interface* device = video_get_interface(video);
     if (!device) return fail(file, "no video device \"" + video + "\": " + video_error());

@@ -133,6 +133,12 @@ TEST_F(TextRendering, KerningBringsAAndVCloser) {
     EXPECT_LT(pair, apart);
 }
 
+TEST_F(TextRendering, LigaturesReplaceTheirLetters) {
+    // DejaVu Sans draws "fi" with its ligature glyph, the one of U+FB01.
+    const std::vector<std::uint32_t> ligature = pixels_of(*render("\xef\xac\x81", 40));
+    EXPECT_EQ(pixels_of(*render("fi", 40)), ligature);
+}
+
 TEST_F(TextRendering, SizesAndFontsEachRenderTheirOwnGlyphs) {
     const Video_Image* small = render("Hg", 20, dejavu, colour(255, 255, 255, 255), "small");
     const std::vector<std::uint32_t> small_pixels = pixels_of(*small);
