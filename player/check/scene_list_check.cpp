@@ -44,7 +44,7 @@ void check_entry(CheckContext& context, const NumberedEntry& entry, std::map<std
     std::string type = entry.value("type", "generic");
     if (!SceneFabric::_fabrics_.contains(type))
         context.report_at(file, entry.field("type"),
-                          "no scene type " + quoted(type) + " is registered" +
+                          "no scene type " + quoted(type) + " is registered, so loading the list stops there" +
                               value_rules::did_you_mean(type, scene_types()));
     if (name->value == "exit")
         context.report_at(file, name, "a scene named \"exit\" is never shown: switching to \"exit\" ends the program");
