@@ -8,10 +8,10 @@
 // Small helpers for naming keys in findings.
 namespace key_names {
 
-// The keys of specs, each after prefix.
-inline std::vector<std::string> with_prefix(const std::string& prefix, const std::vector<KeySpec>& specs) {
+// The keys of known_keys, each after prefix.
+inline std::vector<std::string> with_prefix(const std::string& prefix, const std::vector<KeyInfo>& known_keys) {
     std::vector<std::string> keys;
-    for (const KeySpec& spec : specs) keys.push_back(prefix + spec.key);
+    for (const KeyInfo& info : known_keys) keys.push_back(prefix + info.key);
     return keys;
 }
 
@@ -24,9 +24,9 @@ inline std::string first_index(const std::string& key) {
     return key.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-inline const KeySpec* find_spec(const std::vector<KeySpec>& specs, const std::string& key) {
-    for (const KeySpec& spec : specs)
-        if (spec.key == key) return &spec;
+inline const KeyInfo* find_key_info(const std::vector<KeyInfo>& known_keys, const std::string& key) {
+    for (const KeyInfo& info : known_keys)
+        if (info.key == key) return &info;
     return nullptr;
 }
 

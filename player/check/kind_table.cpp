@@ -4,8 +4,8 @@ namespace {
 
 using V = ValueKind;
 
-const std::vector<KeySpec>& common_keys() {
-    static const std::vector<KeySpec> keys = {
+const std::vector<KeyInfo>& common_keys() {
+    static const std::vector<KeyInfo> keys = {
         {"SceneObject->coord_type", V::CoordType},
         {"SceneObject->absolute_x", V::Float},
         {"SceneObject->absolute_y", V::Float},
@@ -29,8 +29,8 @@ const std::vector<std::string>& builtin_slots() {
 }
 
 // The kinds: the library's own, then the player's host kinds.
-const std::vector<KindSpec>& kinds() {
-    static const std::vector<KindSpec> table = {
+const std::vector<KindInfo>& kinds() {
+    static const std::vector<KindInfo> table = {
         {"Image",
          "",
          {{"Image->image_file", V::ImageFile, true},
@@ -58,11 +58,11 @@ const std::vector<KindSpec>& kinds() {
 }
 
 // The chain from the kind up to its root, the kind itself first.
-std::vector<const KindSpec*> chain_of(const std::string& kind) {
-    std::vector<const KindSpec*> chain;
-    for (const KindSpec* spec = kind_table::find(kind); spec && chain.size() < kinds().size();
-         spec = kind_table::find(spec->base))
-        chain.push_back(spec);
+std::vector<const KindInfo*> chain_of(const std::string& kind) {
+    std::vector<const KindInfo*> chain;
+    for (const KindInfo* info = kind_table::find(kind); info && chain.size() < kinds().size();
+         info = kind_table::find(info->base))
+        chain.push_back(info);
     return chain;
 }
 
@@ -70,21 +70,21 @@ std::vector<const KindSpec*> chain_of(const std::string& kind) {
 
 namespace kind_table {
 
-const KindSpec* find(const std::string& kind) {
+const KindInfo* find(const std::string& kind) {
     if (kind.empty()) return nullptr;
-    for (const KindSpec& spec : kinds())
-        if (spec.name == kind) return &spec;
+    for (const KindInfo& info : kinds())
+        if (info.name == kind) return &info;
     return nullptr;
 }
 
 bool derives_from(const std::string& kind, const std::string& base) {
-    for (const KindSpec* spec : chain_of(kind))
-        if (spec->name == base) return true;
+    for (const KindInfo* info : chain_of(kind))
+        if (info->name == base) return true;
     return false;
 }
 
-std::vector<KeySpec> keys_of(const std::string& kind) {
-    std::vector<KeySpec> keys = common_keys();
+std::vector<KeyInfo> keys_of(const std::string& kind) {
+    std::vector<KeyInfo> keys = common_keys();
     auto chain = chain_of(kind);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) keys.insert(keys.end(), (*it)->keys.begin(), (*it)->keys.end());
     return keys;
@@ -108,23 +108,23 @@ std::vector<std::string> signals_of(const std::string& kind) {
 
 std::vector<std::string> kind_names() {
     std::vector<std::string> names;
-    for (const KindSpec& spec : kinds()) names.push_back(spec.name);
+    for (const KindInfo& info : kinds()) names.push_back(info.name);
     return names;
 }
 
-const std::vector<KeySpec>& list_entry_keys() {
-    static const std::vector<KeySpec> keys = {
+const std::vector<KeyInfo>& list_entry_keys() {
+    static const std::vector<KeyInfo> keys = {
         {"name", V::Text}, {"file", V::Text}, {"preload", V::Switch}, {"type", V::SceneType}};
     return keys;
 }
 
-const std::vector<KeySpec>& object_entry_keys() {
-    static const std::vector<KeySpec> keys = {{"name", V::Text}, {"z_level", V::Integer}, {"type", V::ObjectType}};
+const std::vector<KeyInfo>& object_entry_keys() {
+    static const std::vector<KeyInfo> keys = {{"name", V::Text}, {"z_level", V::Integer}, {"type", V::ObjectType}};
     return keys;
 }
 
-const std::vector<KeySpec>& connection_keys() {
-    static const std::vector<KeySpec> keys = {{"connect", V::ConnectMode},
+const std::vector<KeyInfo>& connection_keys() {
+    static const std::vector<KeyInfo> keys = {{"connect", V::ConnectMode},
                                               {"type", V::ConnectionType},
                                               {"signal_source", V::Text},
                                               {"signal_name", V::Text},

@@ -30,16 +30,16 @@ enum class ValueKind {
     ConnectionType,  // "builtin" or "custom"
 };
 
-struct KeySpec {
+struct KeyInfo {
     std::string key;  // after the object's prefix, e.g. "Image->image_file"
     ValueKind kind;
     bool required = false;  // the object fails to load when it is missing or empty
 };
 
-struct KindSpec {
+struct KindInfo {
     std::string name;                  // the factory's type name
     std::string base;                  // kind whose keys, slots and signals it also has; "" for none
-    std::vector<KeySpec> keys;         // its own keys
+    std::vector<KeyInfo> keys;         // its own keys
     std::vector<std::string> slots;    // its own slot endings beyond the built-in ones ("_on_new_cycle")
     std::vector<std::string> signals;  // endings of the signals it raises ("time_out")
 };
@@ -47,13 +47,13 @@ struct KindSpec {
 namespace kind_table {
 
 // The table entry of a kind, or null for a kind the checker was never taught.
-const KindSpec* find(const std::string& kind);
+const KindInfo* find(const std::string& kind);
 // True when kind is, or derives from, base.
 bool derives_from(const std::string& kind, const std::string& base);
 
 // Every key an object of kind reads after its prefix: the common keys first,
 // then those of its bases, then its own. Only the common keys for an unknown kind.
-std::vector<KeySpec> keys_of(const std::string& kind);
+std::vector<KeyInfo> keys_of(const std::string& kind);
 // Every slot ending an object of kind has: the seven built-in ones, then its bases' and its own.
 std::vector<std::string> slots_of(const std::string& kind);
 std::vector<std::string> signals_of(const std::string& kind);
@@ -62,9 +62,9 @@ std::vector<std::string> kind_names();
 
 // Keys of one scene-list entry, of one object entry of a scene file and of
 // one signal connection, after their numbered prefix.
-const std::vector<KeySpec>& list_entry_keys();
-const std::vector<KeySpec>& object_entry_keys();
-const std::vector<KeySpec>& connection_keys();
+const std::vector<KeyInfo>& list_entry_keys();
+const std::vector<KeyInfo>& object_entry_keys();
+const std::vector<KeyInfo>& connection_keys();
 // Endings of a scene's own signals and of the library's global input signals.
 const std::vector<std::string>& scene_signals();
 const std::vector<std::string>& input_signals();

@@ -84,12 +84,12 @@ void report_unread_entries(CheckContext& context, const std::string& file, const
 }
 
 void report_unknown_fields(CheckContext& context, const std::string& file, const NumberedList& list,
-                           const std::vector<KeySpec>& fields, std::size_t shown_from) {
+                           const std::vector<KeyInfo>& fields, std::size_t shown_from) {
     std::vector<std::string> names;
-    for (const KeySpec& spec : fields) names.push_back(spec.key);
+    for (const KeyInfo& info : fields) names.push_back(info.key);
     for (const auto& [index, entry] : list.entries)
         for (const auto& [field, at] : entry.fields) {
-            if (key_names::find_spec(fields, field)) continue;
+            if (key_names::find_key_info(fields, field)) continue;
             std::string prefix = list.prefix + std::to_string(index) + "->";
             context.report_at(file, at, "unknown key " + quoted(at->key) +
                                             value_rules::did_you_mean(field, names, prefix.substr(shown_from)));

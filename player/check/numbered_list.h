@@ -48,7 +48,7 @@ NumberedList collect_numbered_list(const std::vector<const ConfigEntry*>& keys, 
 // field suggested; the suggestion is the full key less its first shown_from
 // characters.
 void report_unknown_fields(CheckContext& context, const std::string& file, const NumberedList& list,
-                           const std::vector<KeySpec>& fields, std::size_t shown_from = 0);
+                           const std::vector<KeyInfo>& fields, std::size_t shown_from = 0);
 
 // Reports the keys that the walk never reaches: misnumbered keys, and the
 // entries at and after the index that ends the list (once, at the first of them).

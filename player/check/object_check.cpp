@@ -55,9 +55,9 @@ std::string foreign_kind(const std::string& rest, const std::string& type) {
 }
 
 void check_key(CheckContext& context, const SceneFile& scene, const DeclaredObject& object, const ConfigEntry& entry,
-               const std::string& rest, const std::vector<KeySpec>& specs) {
-    if (const KeySpec* spec = key_names::find_spec(specs, rest)) {
-        check_value(context, scene, entry, spec->kind);
+               const std::string& rest, const std::vector<KeyInfo>& known_keys) {
+    if (const KeyInfo* info = key_names::find_key_info(known_keys, rest)) {
+        check_value(context, scene, entry, info->kind);
         return;
     }
     // A kind the checker was never taught reads keys of its own name that it cannot judge.
@@ -69,9 +69,9 @@ void check_key(CheckContext& context, const SceneFile& scene, const DeclaredObje
         return;
     }
     std::vector<std::string> known;
-    for (const KeySpec& spec : specs) known.push_back(spec.key);
-    for (const KeySpec& spec : kind_table::connection_keys())
-        known.push_back(kSignals + key_names::first_index(rest) + "->" + spec.key);
+    for (const KeyInfo& info : known_keys) known.push_back(info.key);
+    for (const KeyInfo& info : kind_table::connection_keys())
+        known.push_back(kSignals + key_names::first_index(rest) + "->" + info.key);
     context.report_at(scene.file, &entry, "unknown key " + quoted(entry.key) + value_rules::did_you_mean(rest, known));
 }
 
@@ -107,19 +107,19 @@ std::string owner_of_key(const SceneFile& scene, const std::string& key) {
 void check_object(CheckContext& context, const SceneFile& scene, const DeclaredObject& object,
                   ResourceChecker& resources) {
     const std::string prefix = "Objects->" + object.name + "->";
-    const std::vector<KeySpec> specs = kind_table::keys_of(object.type);
+    const std::vector<KeyInfo> known_keys = kind_table::keys_of(object.type);
     const std::vector<const ConfigEntry*>& keys = scene.keys_of(object.name);
     const ConfigEntry* anchor = keys.empty() ? object.name_entry : keys.front();
     for (const ConfigEntry* entry : keys) {
         std::string rest = entry->key.substr(prefix.size());
         if (rest.compare(0, kSignals.size(), kSignals) == 0) continue;  // connections are checked as a list
-        check_key(context, scene, object, *entry, rest, specs);
+        check_key(context, scene, object, *entry, rest, known_keys);
     }
-    for (const KeySpec& spec : specs) {
-        const ConfigEntry* entry = scene.config.find(prefix + spec.key);
-        if (spec.required && (!entry || entry->value.empty()))
+    for (const KeyInfo& info : known_keys) {
+        const ConfigEntry* entry = scene.config.find(prefix + info.key);
+        if (info.required && (!entry || entry->value.empty()))
             context.report_at(scene.file, entry ? entry : anchor,
-                              quoted(prefix + spec.key) + (entry ? " is empty" : " is missing") +
+                              quoted(prefix + info.key) + (entry ? " is empty" : " is missing") +
                                   ", so the object cannot load");
     }
     check_link(context, scene, prefix);

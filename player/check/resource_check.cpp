@@ -18,10 +18,10 @@ const char* const kScene = "scenecheck";
 // of "Image->loader", the others with the loader chosen by content.
 void check_pictures(CheckContext& context, const SceneFile& scene, const DeclaredObject& object,
                     const std::string& prefix, ResourceChecker& resources) {
-    for (const KeySpec& spec : kind_table::keys_of(object.type)) {
-        const ConfigEntry* file = scene.config.find(prefix + spec.key);
-        if (spec.kind != ValueKind::ImageFile || !file || file->value.empty()) continue;
-        std::string loader = spec.key == "Image->image_file" ? scene.config.value(prefix + "Image->loader", "") : "";
+    for (const KeyInfo& info : kind_table::keys_of(object.type)) {
+        const ConfigEntry* file = scene.config.find(prefix + info.key);
+        if (info.kind != ValueKind::ImageFile || !file || file->value.empty()) continue;
+        std::string loader = info.key == "Image->image_file" ? scene.config.value(prefix + "Image->loader", "") : "";
         // An unknown loader is reported with its key; trying it would only say the same.
         if (!value_rules::misread(ValueKind::ImageLoader, loader).empty()) continue;
         std::string error = resources.picture_error(file->value, loader);

@@ -79,8 +79,8 @@ TEST(CheckValueRules, SuggestionsOnlyForLikelySlips) {
 
 TEST(CheckKindTable, KindsInheritTheKeysSlotsAndSignalsOfTheirBases) {
     auto has_key = [](const std::string& kind, const std::string& key) {
-        for (const KeySpec& spec : kind_table::keys_of(kind))
-            if (spec.key == key) return true;
+        for (const KeyInfo& info : kind_table::keys_of(kind))
+            if (info.key == key) return true;
         return false;
     };
     EXPECT_TRUE(has_key("Button", "SceneObject->coord_type"));
