@@ -65,6 +65,7 @@ void FontCache::trim() {
     if (faces_.size() > max_faces) {
         faces_.clear();
         bytes_.clear();
+        files_.clear();
         return;
     }
     std::size_t bytes = 0;

@@ -168,6 +168,12 @@ TEST_F(TextRendering, FontFileCutOnDiskAfterOpeningIsHarmless) {
     EXPECT_NE(render("CDxyz", 31, copy), nullptr) << renderer->get_error();
 }
 
+TEST_F(TextRendering, RendersTheSameAfterTheCacheLetsFacesGo) {
+    const std::vector<std::uint32_t> first = pixels_of(*render("Hg", 20));
+    for (int size = 21; size < 61; ++size) ASSERT_NE(render("Hg", size), nullptr) << size;  // more faces than kept
+    EXPECT_EQ(pixels_of(*render("Hg", 20)), first);
+}
+
 TEST_F(TextRendering, MultiByteTextShapes) {
     Video_Image* image = render("\xc3\xa9t\xc3\xa9 \xe2\x82\xac 5 e\xcc\x81");  // été € 5 e + combining acute
     ASSERT_NE(image, nullptr) << renderer->get_error();
