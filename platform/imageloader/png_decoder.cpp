@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/imageloader/decoders.h"
+#include "platform/imageloader/image_format.h"
 
 namespace imageloader {
 
@@ -24,6 +25,10 @@ bool fail(int code, std::string& reason) {
 
 bool decode_png(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& reason) {
     image = DecodedImage{};
+    if (!has_png_signature(data, size)) {
+        reason = "PNG decoder: not a PNG file";
+        return false;
+    }
     Context context(spng_ctx_new(0), spng_ctx_free);
     if (!context) {
         reason = "PNG decoder: out of memory";

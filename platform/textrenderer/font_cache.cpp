@@ -31,7 +31,8 @@ SizedFace* FontCache::get(const std::string& font, int size, std::string& reason
     FontBytes bytes = read_font(file->second.path, why);
     auto face = bytes ? SizedFace::open(library_, bytes, file->second.index, size, why) : nullptr;
     if (!face) {
-        reason = "Font \"" + font + "\" (" + file->second.path + ") cannot be opened: " + why;
+        const std::string& path = file->second.path;
+        reason = "Font \"" + font + "\"" + (path == font ? "" : " (" + path + ")") + " cannot be opened: " + why;
         bytes_.erase(file->second.path);  // the file may be fixed or replaced before the next try
         files_.erase(file);
         return nullptr;

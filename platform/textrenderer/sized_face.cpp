@@ -48,6 +48,8 @@ bool copy_coverage(const FT_Bitmap& bitmap, GlyphBitmap& glyph, std::string& rea
 }  // namespace
 
 std::string freetype_reason(FT_Error error) {
+    // FreeType is built without FT_Error_String's texts; its error header
+    // expands to a table of them when included again with these macros.
 #undef FTERRORS_H_
 #define FT_ERRORDEF(code, value, text) {value, text},
 #define FT_ERROR_START_LIST {
@@ -58,7 +60,8 @@ std::string freetype_reason(FT_Error error) {
     } table[] =
 #include FT_ERRORS_H
     for (const auto& entry : table)
-        if (entry.text && entry.code == error) return std::string(entry.text) + " (FreeType error " + std::to_string(error) + ")";
+        if (entry.text && entry.code == error)
+            return std::string(entry.text) + " (FreeType error " + std::to_string(error) + ")";
     return "FreeType error " + std::to_string(error);
 }
 

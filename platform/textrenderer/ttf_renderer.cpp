@@ -44,7 +44,7 @@ bool TtfRenderer::render_text(std::string video, std::string font, std::string t
         return fail("text of " + std::to_string(text.size()) + " bytes is longer than the limit of " +
                     std::to_string(max_text_bytes));
     std::string reason;
-    if (!check_utf8(text, reason)) return fail("text is not valid UTF-8: " + reason);
+    if (!check_utf8(text, reason)) return fail(reason);
     Video_Interface* device = video_get_interface(video);
     if (!device) return fail("no video device \"" + video + "\": " + video_error());
 

@@ -140,7 +140,8 @@ TEST_F(ImageLoaderErrors, HugeSizesAreRefusedFromTheHeader) {
             jpeg[i + 6] = jpeg[i + 8] = 0x60;
             break;
         }
-    EXPECT_NE(expect_failure("jpg", folder.write_bytes("big.jpg", jpeg)).find("60000 x 60000 pixels, more than the limit"), std::string::npos);
+    EXPECT_NE(expect_failure("jpg", folder.write_bytes("big.jpg", jpeg)).find("60000 x 60000 pixels, more than the limit"),
+              std::string::npos);
 
     Bytes bmp = imagefiles::encode_bmp(1, 1, {{1, 2, 3, 255}}, 24);
     bmp[18] = 0x70, bmp[19] = 0x11, bmp[20] = 0x01;  // width 70000
