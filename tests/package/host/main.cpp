@@ -5,7 +5,17 @@
 #include "sceneengine/scenemanager/scene/scene.h"
 #include "sceneengine/scenemanager/sceneengine.h"
 #include "services/fileio.h"
+#include "services/signals.h"
 #include "services/video.h"
+
+// Ends the frame loop at the first frame the scene draws.
+class ExitOnFirstFrame : public AbstractSlot {
+public:
+    bool call(SlotArgs*) override {
+        set_next_scene("exit");
+        return true;
+    }
+};
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -24,7 +34,10 @@ int main(int argc, char** argv) {
     if (!load_scenes("list.yaml", "screen", &files)) return 1;
     Scene* scene = get_scene("only");
     if (!scene) return 1;
-    set_next_scene("exit");
+    ExitOnFirstFrame stop;
+    register_slot("host->stop", &stop);
+    connect("only->new_cycle", "host->stop");
     process_scene("only");
+    unregister_slot("host->stop");
     return scene->scene_loaded() ? 0 : 1;
 }
