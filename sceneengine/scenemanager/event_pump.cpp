@@ -40,9 +40,9 @@ void pump_events(LibraryState& state) {
     if (!video) return;  // skips this cycle's input only
 
     InputSignals& input = state.input;
-    Event event;
     for (int poll = 0; poll < polls_per_cycle; ++poll) {
-        event = video->get_event();
+        // Made in place by each poll: no copy of the record per poll.
+        const Event event = video->get_event();
         switch (event.type) {
         case key_press: rise_code(input.keyboard_press, event.key); break;
         case key_release: rise_code(input.keyboard_release, event.key); break;
