@@ -18,11 +18,8 @@ TEST_F(Entry, InitTurnsTheSwitchesOnInItsOwnOrder) {
     init(video);
     EXPECT_EQ(call_log(), (Strings{"video:set_switch_b true", "video:set_switch_a true", "video:set_switch_c true",
                                    "video:set_switch_d true"}));
-}
-
-TEST_F(Entry, InitWithoutADeviceIsSilent) {
     StderrCapture err;
-    init("no-such-device");
+    init("no-such-device");  // silent
     EXPECT_EQ(err.text(), "");
     init(video);
 }
@@ -32,9 +29,7 @@ TEST_F(Entry, TheListEndsAtTheFirstEntryWithoutAName) {
     EXPECT_TRUE(load_scenes("gap.yaml", video, files.get()));
     EXPECT_NE(get_scene("gap0"), nullptr);
     EXPECT_EQ(get_scene("gap2"), nullptr);
-}
 
-TEST_F(Entry, AListWithoutEntriesAddsNothing) {
     dir.write("none.yaml", "Scenes:\n  Scene0: {file: none.yaml}\n  Scene1: {name: none1}\n");
     EXPECT_TRUE(load_scenes("none.yaml", video, files.get()));
     EXPECT_EQ(get_scene("none1"), nullptr);
@@ -112,11 +107,6 @@ TEST_F(Entry, ASceneNamedLikeTheListConfigurationDoesNotDisturbTheList) {
                                          scene_entry("after-clash", "empty.yaml")}));
     EXPECT_TRUE(get_scene("ScenesLoader")->scene_loaded());
     EXPECT_NE(get_scene("after-clash"), nullptr);
-}
-
-TEST_F(Entry, GetSceneOfAnUnknownNameIsNull) {
-    EXPECT_EQ(get_scene("never-listed"), nullptr);
-    EXPECT_EQ(get_scene(""), nullptr);
 }
 
 }  // namespace

@@ -66,15 +66,7 @@ TEST_F(FrameLoop, SwitchingBackDoesNotLoadAgain) {
     EXPECT_EQ(call_log_with("scene:back2:load_scene").size(), 1u);
 }
 
-TEST_F(FrameLoop, ExitEndsTheLoopWithoutDeactivating) {
-    ASSERT_TRUE(load_list("exit.yaml", {scene_entry("leaving", "empty.yaml")}));
-    switch_after_first_frame("leaving", "exit");
-    process_scene("leaving");
-    EXPECT_TRUE(call_log_with("scene:leaving:deactivate").empty());
-    EXPECT_EQ(call_log_with("scene:leaving:draw").size(), 1u);
-}
-
-TEST_F(FrameLoop, AskingForTheSceneShownChangesNothing) {
+TEST_F(FrameLoop, TheSceneShownOrExitIsNoSwitch) {
     ASSERT_TRUE(load_list("same.yaml", {scene_entry("same", "empty.yaml")}));
     int frames = 0;
     on_signal("same->new_cycle", "same-watch", [&](SlotArgs*) { set_next_scene(++frames < 3 ? "same" : "exit"); });
@@ -97,19 +89,13 @@ TEST_F(FrameLoop, AnUnknownNameRestartsTheSceneShown) {
                        "scene:restart:draw"}));
 }
 
-TEST_F(FrameLoop, AnUnknownFirstSceneIsReported) {
+TEST_F(FrameLoop, AMissingSceneOrDeviceIsReported) {
     StderrCapture err;
     process_scene("not-listed");
-    EXPECT_EQ(err.lines(), Strings{"No such scene \"not-listed\""});
-    EXPECT_TRUE(call_log().empty());
-}
-
-TEST_F(FrameLoop, AMissingDeviceIsReported) {
     ASSERT_TRUE(load_list("nodevice.yaml", {scene_entry("nodevice", "empty.yaml")}));
     init("absent-video");
-    StderrCapture err;
     process_scene("nodevice");
-    EXPECT_EQ(err.lines(), Strings{"Unable to get video device:absent-video"});
+    EXPECT_EQ(err.lines(), (Strings{"No such scene \"not-listed\"", "Unable to get video device:absent-video"}));
     EXPECT_TRUE(call_log().empty());
 }
 
