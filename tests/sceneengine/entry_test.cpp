@@ -37,7 +37,8 @@ TEST_F(Entry, TheListEndsAtTheFirstEntryWithoutAName) {
 
 TEST_F(Entry, ScenesAreMadeByTypeAndSetUpFromTheList) {
     dir.write("plain.yaml", "Scene:\n  Objects:\n    Object0: {name: a, type: Probe}\n");
-    ASSERT_TRUE(load_list("kinds.yaml", {"{name: kind-generic, file: plain.yaml}", scene_entry("kind-probe", "plain.yaml")}));
+    ASSERT_TRUE(load_list("kinds.yaml",
+                          {"{name: kind-generic, file: plain.yaml}", scene_entry("kind-probe", "plain.yaml")}));
     Scene* generic = get_scene("kind-generic");
     ASSERT_NE(generic, nullptr);
     EXPECT_EQ(dynamic_cast<ProbeScene*>(generic), nullptr);

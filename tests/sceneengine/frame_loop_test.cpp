@@ -36,7 +36,8 @@ TEST_F(FrameLoop, TheFirstSceneIsActivatedThenLoadedThenDrawn) {
     process_scene("first");
     EXPECT_EQ(fold_polls(call_log()),
               join({{"scene:first:activate", "scene:first:load_scene"}, loading,
-                    {"scene:first:draw", "video:show_mouse_cursor true", "video:update_screen", "video:get_event x1"}}));
+                    {"scene:first:draw", "video:show_mouse_cursor true", "video:update_screen",
+                     "video:get_event x1"}}));
 }
 
 TEST_F(FrameLoop, ASceneSwitchedToIsLoadedThenActivatedThenReinitialised) {
@@ -57,7 +58,8 @@ TEST_F(FrameLoop, ASceneSwitchedToIsLoadedThenActivatedThenReinitialised) {
 TEST_F(FrameLoop, SwitchingBackDoesNotLoadAgain) {
     ASSERT_TRUE(load_list("back.yaml", {scene_entry("back1", "empty.yaml"), scene_entry("back2", "empty.yaml")}));
     int back1_frames = 0;
-    on_signal("back1->new_cycle", "back1-watch", [&](SlotArgs*) { set_next_scene(++back1_frames == 1 ? "back2" : "exit"); });
+    on_signal("back1->new_cycle", "back1-watch",
+              [&](SlotArgs*) { set_next_scene(++back1_frames == 1 ? "back2" : "exit"); });
     switch_after_first_frame("back2", "back1");
     process_scene("back1");
     EXPECT_EQ(call_log_with("scene:back1:"),
@@ -159,7 +161,8 @@ TEST_F(FrameLoop, APressReachesTheShownScenesObjects) {
     device.push_event(testsupport::mouse_event(2, 5, 5, 0, 0, 1));
     device.push_event(testsupport::quit_event());
     process_scene("buttons");
-    EXPECT_EQ(call_log_with("video:draw_sprite"), (Strings{"video:draw_sprite low buttons", "video:draw_sprite high buttons"}));
+    EXPECT_EQ(call_log_with("video:draw_sprite"),
+              (Strings{"video:draw_sprite low buttons", "video:draw_sprite high buttons"}));
     EXPECT_EQ(call_log_with("probe:high:activate"), Strings{"probe:high:activate 5 5 1"});
     EXPECT_EQ(get_scene("buttons")->get_focused_object(), get_scene("buttons")->get_object("high"));
 }
