@@ -37,46 +37,119 @@ bool QuillboxConfig::load_file(const std::string& file, FileIO::FileManager* fil
                                               : fileio::read_regular_file(file, file, bytes, reason);
     if (!read) return fail(read_failure(file, reason));
 
-    std::vector<FlatValue> values;
+    // The file's values go after the ones held; a refused file is cut off
+    // again, so nothing of it stays.
+    const std::size_t held_bytes = values_.bytes.size();
+    values_.items.clear();
     YamlError error;
-    if (!flatten_yaml(bytes, values, error))
+    if (!flatten_yaml(bytes, values_, error)) {
+        values_.bytes.resize(held_bytes);
+        values_.items.clear();
         return fail(file + ":" + std::to_string(error.line) + ":" + std::to_string(error.column) + ": " +
                     error.reason);
+    }
 
     const auto known = std::find(files_.begin(), files_.end(), file);
     const std::size_t file_index = std::size_t(known - files_.begin());
     if (known == files_.end()) files_.push_back(file);
-    entries_.reserve(entries_.size() + values.size());
-    for (FlatValue& flat : values) {
-        auto [it, inserted] = entries_.try_emplace(std::move(flat.key));
-        if (inserted) order_.push_back(&it->first);
-        it->second = Entry{std::move(flat.value), file_index, flat.line, flat.column};
-    }
+    reserve_index(entries_.size() + values_.items.size());
+    entries_.reserve(entries_.size() + values_.items.size());
+    for (const FlatValues::Item& item : values_.items) add(item, file_index);
+    values_.items.clear();
     return true;
 }
 
+std::string_view QuillboxConfig::key_of(const Entry& entry) const {
+    return std::string_view(values_.bytes.data() + entry.key_offset, entry.key_length);
+}
+
+namespace {
+
+std::uint64_t slot_of(std::size_t hash, std::size_t entry) { return (std::uint64_t(hash >> 32) << 32) | (entry + 1); }
+bool same_hash(std::uint64_t slot, std::size_t hash) { return (slot >> 32) == std::uint64_t(hash >> 32); }
+std::size_t entry_of(std::uint64_t slot) { return std::size_t(slot & 0xFFFFFFFFu) - 1; }
+
+}  // namespace
+
+const QuillboxConfig::Entry* QuillboxConfig::find(std::string_view key) const {
+    if (index_.empty()) return nullptr;
+    const std::size_t hash = std::hash<std::string_view>{}(key);
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t slot = hash & mask; index_[slot] != 0; slot = (slot + 1) & mask) {
+        if (!same_hash(index_[slot], hash)) continue;
+        const Entry& entry = entries_[entry_of(index_[slot])];
+        if (entry.hash == hash && key_of(entry) == key) return &entry;
+    }
+    return nullptr;
+}
+
+void QuillboxConfig::reserve_index(std::size_t count) {
+    std::size_t size = index_.empty() ? 64 : index_.size();
+    while (size < count * 2) size *= 2;
+    if (size == index_.size()) return;
+    index_.assign(size, 0);
+    const std::size_t mask = size - 1;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        std::size_t slot = entries_[i].hash & mask;
+        while (index_[slot] != 0) slot = (slot + 1) & mask;
+        index_[slot] = slot_of(entries_[i].hash, i);
+    }
+}
+
+// Later values win; the key keeps the place where it first appeared.
+void QuillboxConfig::add(const FlatValues::Item& item, std::size_t file) {
+    const std::string_view key = values_.key(item);
+    const std::size_t hash = std::hash<std::string_view>{}(key);
+    const std::size_t mask = index_.size() - 1;
+    std::size_t slot = hash & mask;
+    for (; index_[slot] != 0; slot = (slot + 1) & mask) {
+        if (!same_hash(index_[slot], hash)) continue;
+        Entry& entry = entries_[entry_of(index_[slot])];
+        if (entry.hash != hash || key_of(entry) != key) continue;
+        entry.value_offset = item.value_offset;
+        entry.value_length = item.value_length;
+        entry.file = file;
+        entry.line = item.line;
+        entry.column = item.column;
+        return;
+    }
+    Entry entry;
+    entry.hash = hash;
+    entry.key_offset = item.key_offset;
+    entry.key_length = item.key_length;
+    entry.value_offset = item.value_offset;
+    entry.value_length = item.value_length;
+    entry.file = file;
+    entry.line = item.line;
+    entry.column = item.column;
+    index_[slot] = slot_of(hash, entries_.size());
+    entries_.push_back(entry);
+}
+
 std::string QuillboxConfig::get_value(std::string key, std::string def) {
-    const auto it = entries_.find(key);
-    return it == entries_.end() ? def : it->second.value;
+    const Entry* entry = find(key);
+    if (entry == nullptr) return def;
+    return std::string(values_.bytes.data() + entry->value_offset, entry->value_length);
 }
 
 bool QuillboxConfig::get_position(const std::string& key, ConfigPosition* position) {
-    const auto it = entries_.find(key);
-    if (it == entries_.end()) return false;
-    if (position != nullptr) *position = ConfigPosition{files_[it->second.file], it->second.line, it->second.column};
+    const Entry* entry = find(key);
+    if (entry == nullptr) return false;
+    if (position != nullptr) *position = ConfigPosition{files_[entry->file], entry->line, entry->column};
     return true;
 }
 
 std::vector<std::string> QuillboxConfig::get_keys() {
     std::vector<std::string> keys;
-    keys.reserve(order_.size());
-    for (const std::string* key : order_) keys.push_back(*key);
+    keys.reserve(entries_.size());
+    for (const Entry& entry : entries_) keys.emplace_back(key_of(entry));
     return keys;
 }
 
 void QuillboxConfig::clear() {
-    entries_.clear();
-    order_.clear();
+    values_ = FlatValues{};
+    entries_ = {};
+    index_ = {};
     files_.clear();
 }
 

@@ -11,10 +11,12 @@
 // sequences as keys, empty keys (the file is refused).
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
+#include "platform/config/yaml_flattener.h"
 #include "services/config.h"
 
 namespace quillbox {
@@ -33,17 +35,34 @@ public:
     void clear();
 
 private:
+    // One key held: its key and value are ranges of values_.bytes (a value
+    // replaced by a later file leaves its old bytes unused there).
     struct Entry {
-        std::string value;
+        std::size_t hash = 0;
+        std::size_t key_offset = 0;
+        std::size_t value_offset = 0;
+        std::uint32_t key_length = 0;
+        std::uint32_t value_length = 0;
         std::size_t file = 0;  // index into files_
         int line = 0;
         int column = 0;
     };
 
     bool fail(const std::string& line);
+    std::string_view key_of(const Entry& entry) const;
+    // The entry of key, or null.
+    const Entry* find(std::string_view key) const;
+    // Makes the index large enough for count entries at most half full.
+    void reserve_index(std::size_t count);
+    void add(const FlatValues::Item& item, std::size_t file);
 
-    std::unordered_map<std::string, Entry> entries_;
-    std::vector<const std::string*> order_;  // keys of entries_, first appearance first
+    FlatValues values_;            // bytes of every key and value; items only while a file loads
+    std::vector<Entry> entries_;   // in order of first appearance
+    // Open addressing, linear probing. A slot is 0 when free, else the top
+    // half of the key's hash beside the entry number + 1: probing compares
+    // hashes without touching the entries, which matters once they no
+    // longer fit in the cache.
+    std::vector<std::uint64_t> index_;
     std::vector<std::string> files_;
 };
 

@@ -25,19 +25,34 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillbox {
 
 inline constexpr std::size_t max_yaml_depth = 512;
-inline constexpr std::size_t max_yaml_values = 250'000;
+// A scene of 100 000 pictures holds about 700 000 values; the byte cap below
+// is what bounds the memory an alias bomb can take.
+inline constexpr std::size_t max_yaml_values = 2'000'000;
 inline constexpr std::size_t max_yaml_bytes = 64u * 1024 * 1024;
 
-struct FlatValue {
-    std::string key;
-    std::string value;
-    int line = 0;  // 1-based, of the value's first character
-    int column = 0;
+// Values flattened from YAML texts. Keys and values lie back to back in one
+// byte buffer, so that flattening allocates per buffer growth, not per value.
+struct FlatValues {
+    struct Item {
+        std::size_t key_offset = 0;
+        std::size_t value_offset = 0;
+        std::uint32_t key_length = 0;
+        std::uint32_t value_length = 0;
+        int line = 0;  // 1-based, of the value's first character
+        int column = 0;
+    };
+
+    std::string_view key(const Item& item) const { return {bytes.data() + item.key_offset, item.key_length}; }
+    std::string_view value(const Item& item) const { return {bytes.data() + item.value_offset, item.value_length}; }
+
+    std::string bytes;
+    std::vector<Item> items;  // in the order the values were read
 };
 
 struct YamlError {
@@ -46,8 +61,10 @@ struct YamlError {
     std::string reason;
 };
 
-// False with error filled on a malformed text or a guard hit; values then
-// holds what was read before the failure.
-bool flatten_yaml(const std::vector<std::uint8_t>& text, std::vector<FlatValue>& values, YamlError& error);
+// Appends the text's values to values: their bytes after values.bytes, their
+// items after values.items. False with error filled on a malformed text or a
+// guard hit; what was appended before the failure stays, for the caller to
+// drop (truncating both back to their earlier sizes).
+bool flatten_yaml(const std::vector<std::uint8_t>& text, FlatValues& values, YamlError& error);
 
 }  // namespace quillbox

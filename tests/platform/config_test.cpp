@@ -184,9 +184,9 @@ TEST_F(ConfigRefusal, AliasBombIsCappedByItsOutput) {
         bomb += "l" + std::to_string(i) + ": &l" + std::to_string(i) + " [";
         for (int j = 0; j < 10; ++j) bomb += previous + (j < 9 ? ", " : "]\n");
     }
-    // l4 holds 10^5 values and 111110 are out after it; the cap of 250000 is
-    // passed inside the second *l4 of l5's list: line 6, after "l5: &l5 [*l4, ".
-    expect_refused(bomb, 6, 15, "more than 250000 values");
+    // l5 holds 10^6 values and 1111110 are out after it; the cap of 2000000
+    // is passed inside the first *l5 of l6's list: line 7, after "l6: &l6 [".
+    expect_refused(bomb, 7, 10, "more than 2000000 values");
 }
 
 TEST_F(ConfigRefusal, AliasUnderLongKeysIsCappedByItsBytes) {
