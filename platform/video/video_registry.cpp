@@ -19,6 +19,11 @@ struct Entry {
 struct Registry {
     std::map<std::string, Entry> devices;
     std::string error;
+    // The last device found and its name. The library asks for its device
+    // by name once per object drawn, nearly always the same name; every
+    // change to devices drops it.
+    std::string last_name;
+    Video_Interface* last_device = nullptr;
 };
 
 Registry& registry() {
@@ -40,6 +45,7 @@ void install(const std::string& name, Entry entry) {
     Entry old;
     auto found = registry().devices.find(name);
     if (found != registry().devices.end()) old = std::move(found->second);
+    registry().last_device = nullptr;
     registry().devices[name] = std::move(entry);
 }
 
@@ -74,12 +80,19 @@ void video_unregister(const std::string& name) {
         return;
     }
     Entry old = std::move(found->second);
+    registry().last_device = nullptr;
     registry().devices.erase(found);
 }
 
 Video_Interface* video_get_interface(std::string name) {
-    auto found = registry().devices.find(name);
-    if (found != registry().devices.end()) return found->second.device;
+    Registry& state = registry();
+    if (state.last_device != nullptr && name == state.last_name) return state.last_device;
+    auto found = state.devices.find(name);
+    if (found != state.devices.end()) {
+        state.last_name = std::move(name);
+        state.last_device = found->second.device;
+        return state.last_device;
+    }
     registry().error = "No video device named \"" + name + "\"";
     return nullptr;
 }
