@@ -81,10 +81,11 @@ TEST(VideoRegistry, RefusesUnknownBackendsAndBadSizesKeepingTheOldDevice) {
 
 TEST(VideoRegistry, CreateReplacesADeviceOfTheSameName) {
     ASSERT_TRUE(video_create("registry-swap", headless(10, 10)));
+    ASSERT_NE(video_get_interface("registry-swap"), nullptr);  // found once, so remembered
     ASSERT_TRUE(video_create("registry-swap", headless(20, 30)));
     Video_Interface* device = video_get_interface("registry-swap");
     ASSERT_NE(device, nullptr);
-    EXPECT_EQ(device->get_screen_width(), 20);
+    EXPECT_EQ(device->get_screen_width(), 20) << "the replacement, not the device found before";
     video_unregister("registry-swap");
 }
 
