@@ -64,6 +64,19 @@ TEST_F(FileManagerTest, ReadsWholeFilesBelowTheRoot) {
     EXPECT_EQ(absolute, root + "/scene.yaml");
 }
 
+TEST_F(FileManagerTest, ReadsFilesThatHoldMoreThanTheirStatedSize) {
+    // Files under /proc state a size of 0 and hold more: what lies past the
+    // stated size is read all the same, a few kilobytes at a time.
+    FileIO::FileManager files("/proc/self");
+    Bytes bytes;
+    std::string error;
+    ASSERT_TRUE(files.read("smaps", bytes, error)) << error;
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_GT(text.size(), 8192u);
+    EXPECT_NE(text.find("Size:"), std::string::npos);
+    EXPECT_EQ(text.back(), '\n') << "nothing cut off at the end";
+}
+
 TEST_F(FileManagerTest, RefusesPathsThatLeaveTheRoot) {
     FileIO::FileManager files(root);
     expect_refused(files, secret, "absolute");
