@@ -57,7 +57,10 @@ bool Signal::rise() {
     const std::string& signal = found->first;
     SignalRecord& record = found->second;
     SlotArgs& args = state.frames[state.depth];
-    args = params_;
+    // Most signals carry no parameters (a scene's new cycle, every frame):
+    // an empty frame needs no copy.
+    if (params_.int_count() != 0 || params_.float_count() != 0 || args.int_count() != 0 || args.float_count() != 0)
+        args = params_;
     RiseScope scope(state);
 
     const std::size_t count = record.targets.size();  // later connections wait for the next rise
