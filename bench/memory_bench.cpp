@@ -118,14 +118,8 @@ void BM_PictureMemory(benchmark::State& state) {
         state.counters["pixels_per_object"] = picture_pixel_bytes;
         state.counters["library_per_object"] = double(after_device - before) / n;
 
-        // The slots are gone from the bus already; removing the objects is
-        // still the way to take them out of the scene before deleting them.
-        std::vector<std::pair<std::string, SceneObject*>> objects(scene->get_objects().begin(),
-                                                                  scene->get_objects().end());
-        for (auto& [name, object] : objects) {
-            scene->remove_object(name);
-            delete object;
-        }
+        // The slots are gone from the bus already.
+        for (const auto& [name, object] : scene->get_objects()) delete object;
         delete scene;
         state.counters["left_after_unload"] = double(live_bytes - before);
     }
