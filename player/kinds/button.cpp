@@ -9,16 +9,8 @@ namespace player {
 
 bool Button::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
                   std::string object_name, FileIO::FileManager* file_manager) {
-    _scene_name_ = scene_name;
-    _object_name_ = object_name;
-    _storage_name_ = storage_name;
-    _storage_prefix_ = storage_prefix;
-    _scene_ = scene;
-    Config_Interface* config = config_get_interface(storage_name);
-    if (!config) {
-        _set_error("Can't get config interface:" + config_error());
-        return false;
-    }
+    Config_Interface* config = begin_load(scene, storage_name, storage_prefix, scene_name, object_name);
+    if (!config) return false;
     // The picture, the common keys and the connections come first, as with every kind.
     if (!Image::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
     target = config->get_value(storage_prefix + "Button->target", "");

@@ -128,6 +128,12 @@ public:
     Scene* _get__scene_() const { return _scene_; }
 
 protected:
+    // The first steps of every kind's load: keep the names and the scene, then
+    // fetch the configuration named storage_name. Null, with the reason stored
+    // through _set_error, when there is none.
+    Config_Interface* begin_load(Scene* scene, const std::string& storage_name, const std::string& storage_prefix,
+                                 const std::string& scene_name, const std::string& object_name);
+
     // Registers the slots and reads the "signals->signal" entries.
     virtual void load_signals(Config_Interface* config, std::string storage_prefix);
 

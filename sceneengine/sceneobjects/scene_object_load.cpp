@@ -15,19 +15,23 @@ constexpr const char* builtin_slot_endings[] = {
 
 }  // namespace
 
-bool SceneObject::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
-                       std::string object_name, FileIO::FileManager* file_manager) {
+Config_Interface* SceneObject::begin_load(Scene* scene, const std::string& storage_name,
+                                          const std::string& storage_prefix, const std::string& scene_name,
+                                          const std::string& object_name) {
     _scene_name_ = scene_name;
     _object_name_ = object_name;
     _storage_name_ = storage_name;
     _storage_prefix_ = storage_prefix;
     _scene_ = scene;
-
     Config_Interface* config = config_get_interface(storage_name);
-    if (!config) {
-        _set_error("Can't get config interface:" + config_error());
-        return false;
-    }
+    if (!config) _set_error("Can't get config interface:" + config_error());
+    return config;
+}
+
+bool SceneObject::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
+                       std::string object_name, FileIO::FileManager* file_manager) {
+    Config_Interface* config = begin_load(scene, storage_name, storage_prefix, scene_name, object_name);
+    if (!config) return false;
 
     const std::string key = storage_prefix + "SceneObject->";
     coord_type = config->get_value(key + "coord_type", "absolute");

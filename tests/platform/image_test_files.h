@@ -35,7 +35,7 @@ inline void put32le(Bytes& out, std::uint32_t value) {
 
 // A PNG of any colour type and depth. samples holds the rows in PNG's own
 // sample layout (bytes per sample as the depth needs; sub-byte depths packed).
-struct PngSpec {
+struct PngLayout {
     std::uint32_t width = 1, height = 1;
     std::uint8_t color_type = SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
     std::uint8_t bit_depth = 8;
@@ -45,35 +45,35 @@ struct PngSpec {
     int grey_key = -1;               // colour type 0: this grey is transparent
 };
 
-inline Bytes encode_png(const PngSpec& spec) {
+inline Bytes encode_png(const PngLayout& layout) {
     std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(SPNG_CTX_ENCODER), spng_ctx_free);
     spng_set_option(ctx.get(), SPNG_ENCODE_TO_BUFFER, 1);
     spng_ihdr header{};
-    header.width = spec.width;
-    header.height = spec.height;
-    header.bit_depth = spec.bit_depth;
-    header.color_type = spec.color_type;
-    header.interlace_method = spec.interlaced ? 1 : 0;
+    header.width = layout.width;
+    header.height = layout.height;
+    header.bit_depth = layout.bit_depth;
+    header.color_type = layout.color_type;
+    header.interlace_method = layout.interlaced ? 1 : 0;
     int rc = spng_set_ihdr(ctx.get(), &header);
-    if (rc == 0 && !spec.palette.empty()) {
+    if (rc == 0 && !layout.palette.empty()) {
         spng_plte plte{};
         spng_trns trns{};
-        plte.n_entries = std::uint32_t(spec.palette.size());
+        plte.n_entries = std::uint32_t(layout.palette.size());
         trns.n_type3_entries = plte.n_entries;
-        for (std::size_t i = 0; i < spec.palette.size(); ++i) {
-            plte.entries[i] = {spec.palette[i].r, spec.palette[i].g, spec.palette[i].b, 255};
-            trns.type3_alpha[i] = spec.palette[i].a;
+        for (std::size_t i = 0; i < layout.palette.size(); ++i) {
+            plte.entries[i] = {layout.palette[i].r, layout.palette[i].g, layout.palette[i].b, 255};
+            trns.type3_alpha[i] = layout.palette[i].a;
         }
         rc = spng_set_plte(ctx.get(), &plte);
         if (rc == 0) rc = spng_set_trns(ctx.get(), &trns);
     }
-    if (rc == 0 && spec.grey_key >= 0) {
+    if (rc == 0 && layout.grey_key >= 0) {
         spng_trns trns{};
-        trns.gray = std::uint16_t(spec.grey_key);
+        trns.gray = std::uint16_t(layout.grey_key);
         rc = spng_set_trns(ctx.get(), &trns);
     }
     if (rc == 0)
-        rc = spng_encode_image(ctx.get(), spec.samples.data(), spec.samples.size(), SPNG_FMT_PNG,
+        rc = spng_encode_image(ctx.get(), layout.samples.data(), layout.samples.size(), SPNG_FMT_PNG,
                                SPNG_ENCODE_FINALIZE);
     if (rc != 0) throw std::runtime_error(std::string("test PNG encoder: ") + spng_strerror(rc));
     std::size_t size = 0;
@@ -95,9 +95,9 @@ inline std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
 
 // A PNG whose IHDR claims width x height; the rest is a valid 1 x 1 picture.
 inline Bytes png_claiming(std::uint32_t width, std::uint32_t height) {
-    PngSpec spec;
-    spec.samples = {1, 2, 3, 255};
-    Bytes bytes = encode_png(spec);
+    PngLayout layout;
+    layout.samples = {1, 2, 3, 255};
+    Bytes bytes = encode_png(layout);
     // IHDR data starts at byte 16: signature (8), length (4), type (4).
     for (int i = 0; i < 4; ++i) {
         bytes[16 + i] = std::uint8_t(width >> (24 - 8 * i));

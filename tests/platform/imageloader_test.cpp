@@ -84,10 +84,10 @@ TEST_F(ImageLoading, RgbaPngKeepsEveryPixelAndTransparencyIsInverseAlpha) {
 TEST_F(ImageLoading, PngColourTypesAndDepthsAllBecomeDevicePixels) {
     struct Case {
         const char* what;
-        imagefiles::PngSpec spec;
+        imagefiles::PngLayout layout;
         std::vector<Rgba> expected;
     };
-    imagefiles::PngSpec palette{3, 1, SPNG_COLOR_TYPE_INDEXED, 2, false, {0b00011011}, {}, -1};
+    imagefiles::PngLayout palette{3, 1, SPNG_COLOR_TYPE_INDEXED, 2, false, {0b00011011}, {}, -1};
     palette.palette = {{200, 0, 0, 255}, {0, 200, 0, 0}, {0, 0, 200, 100}, {9, 9, 9, 255}};
     const Case cases[] = {
         {"2-bit palette with tRNS", palette, {{200, 0, 0, 255}, {0, 200, 0, 0}, {0, 0, 200, 100}}},
@@ -109,23 +109,23 @@ TEST_F(ImageLoading, PngColourTypesAndDepthsAllBecomeDevicePixels) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(load("png", write("kind.png", imagefiles::encode_png(c.spec)))) << imageloader_error();
-        expect_pixels(c.expected, int(c.spec.width), int(c.spec.height));
+        ASSERT_TRUE(load("png", write("kind.png", imagefiles::encode_png(c.layout)))) << imageloader_error();
+        expect_pixels(c.expected, int(c.layout.width), int(c.layout.height));
     }
 }
 
 TEST_F(ImageLoading, InterlacedPngMatchesItsPixels) {
-    imagefiles::PngSpec spec;
-    spec.width = spec.height = 11;  // more than one Adam7 block, with partial ones
-    spec.interlaced = true;
+    imagefiles::PngLayout layout;
+    layout.width = layout.height = 11;  // more than one Adam7 block, with partial ones
+    layout.interlaced = true;
     std::vector<Rgba> expected;
     for (std::uint8_t y = 0; y < 11; ++y)
         for (std::uint8_t x = 0; x < 11; ++x) {
             const Rgba p{std::uint8_t(x * 20), std::uint8_t(y * 20), std::uint8_t(x * y), std::uint8_t(255 - x - y)};
             expected.push_back(p);
-            spec.samples.insert(spec.samples.end(), {p.r, p.g, p.b, p.a});
+            layout.samples.insert(layout.samples.end(), {p.r, p.g, p.b, p.a});
         }
-    ASSERT_TRUE(load("png", write("interlaced.png", imagefiles::encode_png(spec)))) << imageloader_error();
+    ASSERT_TRUE(load("png", write("interlaced.png", imagefiles::encode_png(layout)))) << imageloader_error();
     expect_pixels(expected, 11, 11);
 }
 
