@@ -51,7 +51,10 @@ void pump_events(LibraryState& state) {
         case mouse_move: rise_mouse(input.mouse_move, event); break;
         case character: rise_code(input.character, event.character); break;
         case quit: state.next_scene = "exit"; return;
-        default: break;  // no event waiting, or a kind the library does not know
+        default: continue;  // nothing raised, so no slot ran: the device is as it was
         }
+        // The slots just called may have unregistered the device.
+        video = video_get_interface(state.video_name);
+        if (!video) return;
     }
 }

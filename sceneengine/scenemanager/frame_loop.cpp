@@ -55,12 +55,17 @@ Scene* switch_scene(LibraryState& state, Scene* shown, ShownScene& published) {
     return scene;
 }
 
-void run_frame_loop(LibraryState& state) {
+// The library's device, fetched by name: a slot may unregister it (and its
+// owner destroy it) at any time, so no cycle reuses a pointer of an earlier
+// one. Null after writing why.
+Video_Interface* find_video_device(const LibraryState& state) {
     Video_Interface* video = video_get_interface(state.video_name);
-    if (!video) {
-        std::cerr << "Unable to get video device:" << state.video_name << std::endl;
-        return;
-    }
+    if (!video) std::cerr << "Unable to get video device:" << state.video_name << std::endl;
+    return video;
+}
+
+void run_frame_loop(LibraryState& state) {
+    if (!find_video_device(state)) return;
     ShownScene published(state);
     Scene* scene = find_current_scene(state);
     if (!scene) return;
@@ -72,8 +77,11 @@ void run_frame_loop(LibraryState& state) {
     if (!scene->draw()) return;
 
     for (;;) {
+        Video_Interface* video = find_video_device(state);
+        if (!video) return;
         video->update_screen();
         pump_events(state);
+        if (!find_video_device(state)) return;  // a slot the pump called took it away
         if (state.next_scene != state.current_scene) {
             scene = switch_scene(state, scene, published);
             if (!scene) return;

@@ -46,5 +46,6 @@ void register_builtin_fabrics();
 
 // Polls the library's video device exactly 1000 times and raises the input
 // signal of every event polled; a quit event sets the next scene to "exit"
-// and ends the polling.
+// and ends the polling. The polling also ends, silently, when a slot it
+// called has taken the device out of the registry.
 void pump_events(LibraryState& state);

@@ -1,0 +1,249 @@
+// Faults while a presentation plays: devices, files and fonts that go away,
+// and slots that reshape the engine from inside a signal. Each run either
+// keeps playing or stops with its documented line, and no other scene is
+// lost.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "tests/reliability/engine_fixture.h"
+
+namespace {
+
+using reliability::Strings;
+using testsupport::key_event;
+using testsupport::mouse_event;
+using testsupport::quit_event;
+using testsupport::StderrCapture;
+
+class Faults : public reliability::EngineFixture {
+protected:
+    void SetUp() override {
+        EngineFixture::SetUp();
+        dir.write("empty.yaml", "Scene: {}\n");
+    }
+
+    // The scene is still listed and loaded, and plays one frame again.
+    void expect_playable(const std::string& scene) {
+        ASSERT_NE(get_scene(scene), nullptr) << scene;
+        EXPECT_TRUE(get_scene(scene)->scene_loaded()) << scene;
+        const std::uint64_t before = device()->frame_count();
+        device()->push_event(quit_event());
+        process_scene(scene);
+        EXPECT_EQ(device()->frame_count(), before + 1) << scene;
+    }
+};
+
+// A slot of the event pump unregisters the library's device; the events
+// still queued would be polled from a destroyed device if the loop kept the
+// pointer it fetched at its start.
+TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
+    ASSERT_TRUE(load_list("unplug.yaml", {entry("unplug-a", "empty.yaml"), entry("unplug-b", "empty.yaml")}));
+    const std::string unplug_signal = std::string(video) + "->keyboard_press";
+
+    // The registry made this device, so unregistering destroys it.
+    on_signal(unplug_signal, "unplug-made", [](SlotArgs*) { video_unregister(video); });
+    for (int key = 0; key < 4; ++key) device()->push_event(key_event(0, 65 + key));
+    StderrCapture made_err;
+    process_scene("unplug-a");
+    EXPECT_EQ(made_err.lines(), Strings{"Unable to get video device:reliable-video"});
+    disconnect(unplug_signal, "unplug-made");
+
+    // A host's own device, destroyed by its owner right after unregistering.
+    auto host_device = std::make_unique<testsupport::RecordingDevice>();
+    video_register(video, host_device.get());
+    on_signal(unplug_signal, "unplug-owned", [&host_device](SlotArgs*) {
+        video_unregister(video);
+        host_device.reset();
+    });
+    for (int key = 0; key < 4; ++key) host_device->push_event(key_event(0, 65 + key));
+    StderrCapture owned_err;
+    process_scene("unplug-a");
+    EXPECT_EQ(owned_err.lines(), Strings{"Unable to get video device:reliable-video"});
+    EXPECT_EQ(host_device, nullptr);
+    disconnect(unplug_signal, "unplug-owned");
+
+    // Nothing was lost: with a device back, both scenes play.
+    make_device(video);
+    expect_playable("unplug-a");
+    switch_at_frame("unplug-a", 1, "unplug-b");
+    switch_at_frame("unplug-b", 1, "exit");
+    process_scene("unplug-a");
+    EXPECT_TRUE(get_scene("unplug-b")->scene_loaded());
+}
+
+TEST_F(Faults, ADeviceUnregisteredWhileTheSceneDraws) {
+    // Scenes drawn on a second device: the draw goes on, and the next cycle
+    // finds the input device gone.
+    make_device("reliable-screen");
+    ASSERT_TRUE(load_list("elsewhere.yaml", {entry("elsewhere", "empty.yaml")}, "reliable-screen"));
+    int frames = 0;
+    on_signal("elsewhere->new_cycle", "unplug-input", [&frames](SlotArgs*) {
+        if (++frames == 2) video_unregister(video);
+    });
+    StderrCapture err;
+    process_scene("elsewhere");
+    EXPECT_EQ(frames, 2);
+    EXPECT_EQ(err.lines(), Strings{"Unable to get video device:reliable-video"});
+    video_unregister("reliable-screen");
+
+    // The scene's own device going away is a draw that fails: the loop ends
+    // without a line, as for any failed draw.
+    make_device(video);
+    ASSERT_TRUE(load_list("same-device.yaml", {entry("same-device", "empty.yaml")}));
+    int same_frames = 0;
+    on_signal("same-device->new_cycle", "unplug-screen", [&same_frames](SlotArgs*) {
+        if (++same_frames == 2) video_unregister(video);
+    });
+    err.clear();
+    process_scene("same-device");
+    EXPECT_EQ(same_frames, 2);
+    EXPECT_EQ(err.text(), "");
+}
+
+// The configuration service reports the file; the scene loads empty and the
+// presentation goes on.
+TEST_F(Faults, ASceneWhoseFileIsMissingLoadsEmptyAndPlayKeepsGoing) {
+    ASSERT_TRUE(load_list("lost-list.yaml", {entry("lost-start", "empty.yaml"), entry("lost", "lost.yaml")}));
+    switch_at_frame("lost-start", 1, "lost");
+    auto lost_frames = switch_at_frame("lost", 3, "lost-start");
+    switch_at_frame("lost-start", 2, "exit");
+    StderrCapture err;
+    process_scene("lost-start");
+    ASSERT_EQ(err.lines().size(), 1u) << err.text();
+    EXPECT_NE(err.lines()[0].find("lost.yaml"), std::string::npos) << err.text();
+    EXPECT_EQ(*lost_frames, 3);
+    EXPECT_TRUE(get_scene("lost")->scene_loaded());
+    EXPECT_TRUE(get_scene("lost")->get_object_list().empty());
+    expect_playable("lost-start");
+}
+
+// The picture disappears between reading the list and showing its scene:
+// that scene fails with its two lines, the loop ends, and everything else
+// (the scene shown before, the failed scene itself) can be played again.
+TEST_F(Faults, APictureDeletedAfterTheListWasRead) {
+    const std::string picture = dir.write_bytes("pic.png", testsupport::encode_png(1, 1, {255, 0, 0, 255}));
+    dir.write("pictures.yaml",
+              "Scene:\n  Objects:\n    Object0: {name: photo, type: Image}\n"
+              "Objects:\n  photo:\n    Image: {image_file: pic.png}\n");
+    ASSERT_TRUE(load_list("pictures-list.yaml", {entry("pic-start", "empty.yaml"), entry("pictures", "pictures.yaml")}));
+    std::filesystem::remove(picture);
+
+    auto start_frames = switch_at_frame("pic-start", 1, "pictures");
+    StderrCapture err;
+    process_scene("pic-start");
+    const Strings lines = err.lines();
+    ASSERT_EQ(lines.size(), 2u) << err.text();
+    EXPECT_EQ(lines[0], "SCENE:126: Can't load object \"photo\" from file \"pictures.yaml\"");
+    EXPECT_EQ(lines[1].rfind("SCENE:127: Error: Can't load image:Failed to load image \"pic.png\". Reason: ", 0), 0u)
+        << lines[1];
+    EXPECT_EQ(*start_frames, 1);
+    EXPECT_FALSE(get_scene("pictures")->scene_loaded());
+    EXPECT_TRUE(get_scene("pictures")->get_object_list().empty());
+    expect_playable("pic-start");
+
+    // With the picture back, the same scene loads on its next showing.
+    dir.write_bytes("pic.png", testsupport::encode_png(1, 1, {255, 0, 0, 255}));
+    err.clear();
+    device()->push_event(quit_event());
+    process_scene("pictures");
+    EXPECT_EQ(err.lines(), Strings{"photo loaded"});
+    EXPECT_EQ(get_scene("pictures")->get_object_list(), Strings{"photo"});
+}
+
+TEST_F(Faults, FontsThatCannotBeOpenedFailTheirSceneOnly) {
+    dir.write("not-a-font.ttf", "this is no font at all");
+    const std::string fonts[] = {dir.str() + "/not-a-font.ttf", dir.str() + "/absent.ttf"};
+    for (std::size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(fonts[i]);
+        const std::string scene = "caption" + std::to_string(i);
+        dir.write(scene + ".yaml", "Scene:\n  Objects:\n    Object0: {name: title, type: Text}\n"
+                                   "Objects:\n  title:\n    Text: {text: Hello, font: \"" +
+                                       fonts[i] + "\"}\n");
+        ASSERT_TRUE(load_list(scene + "-list.yaml", {entry(scene + "-start", "empty.yaml"),
+                                                     entry(scene, scene + ".yaml")}));
+        switch_at_frame(scene + "-start", 1, scene);
+        StderrCapture err;
+        process_scene(scene + "-start");
+        const Strings lines = err.lines();
+        ASSERT_EQ(lines.size(), 2u) << err.text();
+        EXPECT_EQ(lines[0], "SCENE:126: Can't load object \"title\" from file \"" + scene + ".yaml\"");
+        const std::string head = "SCENE:127: Error: ..\\..\\sceneengine\\sceneobjects\\text: Can't render text:";
+        EXPECT_EQ(lines[1].rfind(head, 0), 0u) << lines[1];
+        EXPECT_GT(lines[1].size(), head.size()) << "the renderer says why";
+        EXPECT_FALSE(get_scene(scene)->scene_loaded());
+        expect_playable(scene + "-start");
+    }
+}
+
+// Within one rise a slot reads a list that replaces a scene that is not
+// shown, then asks for that very scene: the switch shows the new scene, and
+// a second rise in the same pump replacing it again is just as safe.
+TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
+    dir.write("probes.yaml", "Scene:\n  Objects:\n    Object0: {name: p, type: Probe}\n");
+    ASSERT_TRUE(load_list("rise-list.yaml", {entry("rise-shown", "empty.yaml"), entry("rise-spare", "probes.yaml")}));
+    dir.write("rise-again.yaml", "Scenes:\n  Scene0: " + entry("rise-spare", "probes.yaml") + "\n  Scene1: " +
+                                     entry("rise-new", "empty.yaml") + "\n");
+    ASSERT_TRUE(get_scene("rise-spare")->load_scene());  // a loaded scene, its objects on the bus
+
+    std::vector<bool> results;
+    on_signal(std::string(video) + "->keyboard_press", "rise-reader", [&](SlotArgs*) {
+        results.push_back(load_scenes("rise-again.yaml", video, files.get()));
+        set_next_scene("rise-spare");
+    });
+    device()->push_event(key_event(0, 1));
+    device()->push_event(key_event(0, 2));
+    auto spare_frames = switch_at_frame("rise-spare", 2, "exit");
+    StderrCapture err;
+    process_scene("rise-shown");
+    EXPECT_EQ(results, (std::vector<bool>{true, true}));
+    EXPECT_EQ(*spare_frames, 2);
+    Scene* shown = get_scene("rise-spare");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->scene_loaded());
+    // Loaded once before the list was read again, once more when shown: the
+    // scene shown is the newest one, not the loaded one it replaced.
+    EXPECT_EQ(testsupport::call_log_with("probe:p:load").size(), 2u);
+    EXPECT_EQ(shown->get_object_list(), Strings{"p"});
+    EXPECT_NE(get_scene("rise-new"), nullptr);
+    EXPECT_TRUE(get_scene("rise-shown")->scene_loaded());
+}
+
+// The host takes the focused (and hovered) object out of its scene from the
+// scene's activate signal and deletes it; the mouse keeps working on the rest.
+TEST_F(Faults, AFocusedObjectRemovedAndDeletedFromASlot) {
+    dir.write("focus.yaml",
+              "Scene:\n  Objects:\n    Object0: {name: under, type: Probe, z_level: 0}\n"
+              "    Object1: {name: target, type: Probe, z_level: 1}\n"
+              "Objects:\n  under: {Probe: {rect: \"0 0 40 40\"}}\n  target: {Probe: {rect: \"0 0 10 10\"}}\n");
+    ASSERT_TRUE(load_list("focus-list.yaml", {entry("focus", "focus.yaml")}));
+    on_signal("focus->activate", "focus-remover", [](SlotArgs*) {
+        Scene* scene = get_scene("focus");
+        SceneObject* target = scene->get_object("target");
+        if (target && scene->get_focused_object() == target) {
+            scene->remove_object("target");
+            delete target;
+        }
+    });
+    device()->push_event(mouse_event(4, 5, 5, 0, 0, 0));    // hovers target
+    device()->push_event(mouse_event(2, 5, 5, 0, 0, 1));    // focuses it: removed and deleted
+    device()->push_event(mouse_event(4, 5, 5, 0, 0, 0));    // now over under only
+    device()->push_event(mouse_event(2, 30, 30, 0, 0, 1));  // focuses under
+    device()->push_event(mouse_event(4, 60, 45, 0, 0, 0));  // leaves under
+    auto frames = switch_at_frame("focus", 3, "exit");
+    process_scene("focus");
+
+    Scene* scene = get_scene("focus");
+    EXPECT_EQ(*frames, 3);
+    EXPECT_EQ(scene->get_object("target"), nullptr);
+    EXPECT_EQ(scene->get_object_list(), Strings{"under"});
+    EXPECT_EQ(scene->get_focused_object(), scene->get_object("under"));
+    EXPECT_EQ(scene->get_hovered_object(), nullptr);
+    using testsupport::call_log_with;
+    EXPECT_EQ(call_log_with("probe:target:activate"), Strings{}) << "its slot was off the bus";
+    EXPECT_EQ(call_log_with("probe:under:enter"), Strings{"probe:under:enter 5 5 0"});
+    EXPECT_EQ(call_log_with("probe:under:activate"), Strings{"probe:under:activate 30 30 1"});
+    EXPECT_EQ(call_log_with("probe:under:leave"), Strings{"probe:under:leave 60 45 0"});
+}
+
+}  // namespace
