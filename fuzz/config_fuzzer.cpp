@@ -1,16 +1,12 @@
 // Bytes as a YAML file through load_file, then every key read back.
 #include <cstdlib>
-#include <iostream>
-#include <sstream>
 
 #include "fuzz/fuzz_support.h"
 #include "services/config.h"
 #include "services/fileio.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::ostringstream quiet;  // the service reports each malformed file on the error stream
-    std::cerr.rdbuf(quiet.rdbuf());
-    quiet.str("");
+    fuzz_quiet_stderr();
 
     fuzz_write("input.yaml", data, size);
     static FileIO::FileManager files(fuzz_folder().string());

@@ -1,24 +1,14 @@
 // Bytes as a font file, rendered at three sizes.
 #include <cstdlib>
-#include <iostream>
-#include <sstream>
 
 #include "fuzz/fuzz_support.h"
 #include "services/textrenderer.h"
 #include "services/video.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::ostringstream quiet;
-    std::cerr.rdbuf(quiet.rdbuf());
-    quiet.str("");
+    fuzz_quiet_stderr();
 
-    static const bool device = [] {
-        VideoSettings settings;
-        settings.width = 64;
-        settings.height = 64;
-        return video_create("fuzz", settings);
-    }();
-    if (!device) std::abort();
+    if (!fuzz_device()) std::abort();
     Text_Renderer* renderer = textrenderer_get("ttf");
     if (!renderer) std::abort();
 

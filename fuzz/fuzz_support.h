@@ -4,8 +4,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
+
+#include "services/video.h"
 
 // A private folder for one fuzzer process, so that inputs can be handed to the
 // services as files the way hosts hand them.
@@ -24,4 +28,23 @@ inline std::string fuzz_write(const std::string& name, const std::uint8_t* data,
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     return path.string();
+}
+
+// Silences the error stream: the services report every bad input there, which
+// would drown the fuzzer's own output.
+inline void fuzz_quiet_stderr() {
+    static std::ostringstream quiet;
+    std::cerr.rdbuf(quiet.rdbuf());
+    quiet.str("");
+}
+
+// A small headless device named "fuzz", made once per process.
+inline bool fuzz_device() {
+    static const bool made = [] {
+        VideoSettings settings;
+        settings.width = 64;
+        settings.height = 64;
+        return video_create("fuzz", settings);
+    }();
+    return made;
 }

@@ -1,7 +1,5 @@
 // Bytes through the image loader into a headless device, with the size guard on.
 #include <cstdlib>
-#include <iostream>
-#include <sstream>
 
 #include "fuzz/fuzz_support.h"
 #include "services/fileio.h"
@@ -9,17 +7,9 @@
 #include "services/video.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::ostringstream quiet;
-    std::cerr.rdbuf(quiet.rdbuf());
-    quiet.str("");
+    fuzz_quiet_stderr();
 
-    static const bool device = [] {
-        VideoSettings settings;
-        settings.width = 64;
-        settings.height = 64;
-        return video_create("fuzz", settings);
-    }();
-    if (!device) std::abort();
+    if (!fuzz_device()) std::abort();
     static FileIO::FileManager files(fuzz_folder().string());
     fuzz_write("input.img", data, size);
 

@@ -1,8 +1,6 @@
 // Bytes as a scene file, loaded by a scene on the headless device, then a few
 // frames drawn with pushed mouse events.
 #include <cstdlib>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -40,9 +38,7 @@ void empty_scene(Scene* scene) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::ostringstream quiet;
-    std::cerr.rdbuf(quiet.rdbuf());
-    quiet.str("");
+    fuzz_quiet_stderr();
 
     static FileIO::FileManager files(fuzz_folder().string());
     static HeadlessDevice* device = [] {
