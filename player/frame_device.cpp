@@ -34,6 +34,10 @@ void FrameDevice::set_present_hook(std::function<void()> hook) { present_hook_ =
 
 void FrameDevice::set_recorder(std::ostream* out) { recorder_ = out; }
 
+void FrameDevice::set_frame_start_hook(std::function<void(std::int64_t)> hook) {
+    frame_start_hook_ = std::move(hook);
+}
+
 std::string FrameDevice::snapshot_name(std::int64_t frame) {
     char name[40];
     std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(frame));
@@ -73,6 +77,7 @@ bool FrameDevice::update_screen() {
     const std::int64_t shown = frame_++;
     if (clock_step_ > 0) time_advance(clock_step_);
     if (shoot_ && snapshot_every_ > 0 && shown % snapshot_every_ == 0 && !failed()) take_snapshot(shown);
+    if (frame_start_hook_) frame_start_hook_(frame_);
     return presented;
 }
 

@@ -29,7 +29,8 @@ namespace player {
 //  - snapshots of presented frames through a callback, every K frames;
 //  - recording of every event it hands to the library (scripted or real,
 //    the stop's own quit excepted), in the input-script format;
-//  - a clock step: each update_screen moves the manual clock forward.
+//  - a clock step: each update_screen moves the manual clock forward;
+//  - a hook at the start of every frame, for the host's work between frames.
 //
 // The real device is not owned and must outlive this one.
 class FrameDevice : public Video_Interface {
@@ -57,6 +58,11 @@ public:
     void set_present_hook(std::function<void()> hook);
     // Where recorded lines go, flushed line by line; null: no recording.
     void set_recorder(std::ostream* out);
+    // Called at the end of each update_screen with the frame that starts
+    // (frame()), after the frame before it was presented and written: the
+    // host's work between frames. The library is between cycles then: it
+    // neither draws nor dispatches a signal.
+    void set_frame_start_hook(std::function<void(std::int64_t frame)> hook);
 
     // The current frame: update_screen calls so far.
     std::int64_t frame() const { return frame_; }
@@ -108,6 +114,7 @@ private:
     std::int64_t snapshot_every_ = 0;
     Snapshooter shoot_;
     std::function<void()> present_hook_;
+    std::function<void(std::int64_t)> frame_start_hook_;
     std::int64_t last_snapshot_ = -1;
     std::vector<std::string> snapshots_;
     std::ostream* recorder_ = nullptr;

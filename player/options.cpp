@@ -34,7 +34,7 @@ bool takes_value(const std::string& name) {
 }
 
 bool is_flag(const std::string& name) {
-    for (const char* option : {"--headless", "--window", "--verbose", "--help", "-h"})
+    for (const char* option : {"--headless", "--window", "--verbose", "--watch", "--help", "-h"})
         if (name == option) return true;
     return false;
 }
@@ -108,6 +108,7 @@ bool parse_options(const std::vector<std::string>& arguments, Options& options, 
             if (name == "--headless") options.mode = DisplayMode::headless;
             if (name == "--window") options.mode = DisplayMode::window;
             if (name == "--verbose") options.verbose = true;
+            if (name == "--watch") options.watch = true;
             continue;
         }
         if (!takes_value(name)) {
@@ -171,7 +172,15 @@ options:
                        "#" starts a comment; blank lines are skipped
   --record FILE        write the input the player received in the same format,
                        to replay it later with --input
-  --verbose            print each scene switch: frame 12: scene "menu"
+  --watch              follow the files while playing: a saved change to the
+                       scene on screen shows from the next frame on (its
+                       objects made anew, its timers started again); a
+                       scene off screen takes its changes when next shown;
+                       new entries of the scene list become scenes to switch
+                       to (listed scenes stay as they are). A file that does
+                       not parse is reported once and changes nothing
+  --verbose            print each scene switch: frame 12: scene "menu"; with
+                       --watch also each change taken, on one line
   --help               print this help
 
 exit status: 0 when the presentation ended (by "exit" or a quit), 1 when

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <ostream>
 
 #include "player/display.h"
@@ -11,9 +12,10 @@
 #include "player/input_script.h"
 #include "player/kinds/host_kinds.h"
 #include "player/scene_watch.h"
+#include "player/watch/live_reload.h"
+#include "player/watch/overlay_files.h"
 #include "sceneengine/scenemanager/scene/scene.h"
 #include "sceneengine/scenemanager/sceneengine.h"
-#include "services/fileio.h"
 #include "services/time.h"
 
 namespace player {
@@ -80,12 +82,13 @@ void split_list_path(const Options& options, std::string& root, std::string& lis
 
 }  // namespace
 
-int play(const Options& options, std::ostream& report, std::ostream& errors) {
+int play(const Options& options, std::ostream& report, std::ostream& errors, const FrameHook& between_frames) {
     const Failure fail{errors};
 
     std::string root, list;
     split_list_path(options, root, list);
-    FileIO::FileManager files(root);
+    // Reads like any FileManager; --watch serves the library checked content through it.
+    OverlayFiles files(root);
     if (files.get_root().empty()) return fail("the root folder \"" + root + "\" does not exist");
     std::vector<std::uint8_t> list_bytes;
     std::string error;
@@ -149,7 +152,26 @@ int play(const Options& options, std::ostream& report, std::ostream& errors) {
                      });
     for (const std::string& name : listed_scene_names()) watch.watch(name);
 
+    std::unique_ptr<LiveReload> live;
+    if (options.watch) {
+        LiveReload::Setup setup;
+        setup.files = &files;
+        setup.list = list;
+        setup.video_name = options.device;
+        setup.report = options.verbose ? &report : nullptr;
+        setup.errors = &errors;
+        setup.frame = [&device] { return device.frame(); };
+        setup.scene_added = [&watch](const std::string& scene) { watch.watch(scene); };
+        live = std::make_unique<LiveReload>(std::move(setup));
+        if (!live->start(error)) return fail(error);
+    }
+    device.set_frame_start_hook([&](std::int64_t frame) {
+        if (between_frames) between_frames(frame);
+        if (live) live->poll(watch.current());
+    });
+
     process_scene(options.first_scene);
+    device.set_frame_start_hook({});
 
     if (!device.snapshot_last_frame() || device.failed()) return fail(device.failure());
     if (!device.quit_delivered() && last_requested_scene() != "exit") {
