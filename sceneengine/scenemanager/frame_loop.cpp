@@ -8,20 +8,22 @@
 
 namespace {
 
-// Publishes the scene the loop holds for as long as the loop runs, and puts
-// back what was there before (a process_scene called from a slot nests).
+// Publishes the scene the loop holds for as long as the loop runs. Loops
+// nest (a process_scene called from a slot), so each has its own entry.
 class ShownScene {
 public:
-    explicit ShownScene(LibraryState& state) : state_(state), previous_(state.shown_scene) {}
-    ~ShownScene() { state_.shown_scene = previous_; }
+    explicit ShownScene(LibraryState& state) : state_(state), index_(state.shown_scenes.size()) {
+        state_.shown_scenes.push_back(nullptr);
+    }
+    ~ShownScene() { state_.shown_scenes.resize(index_); }
     ShownScene(const ShownScene&) = delete;
     ShownScene& operator=(const ShownScene&) = delete;
 
-    void set(Scene* scene) { state_.shown_scene = scene; }
+    void set(Scene* scene) { state_.shown_scenes[index_] = scene; }
 
 private:
     LibraryState& state_;
-    Scene* previous_;
+    std::size_t index_;
 };
 
 // The scene stored under the current name, or null after writing why.

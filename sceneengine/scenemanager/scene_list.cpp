@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -51,6 +52,12 @@ void destroy_scene(LibraryState& state, const std::string& name) {
     state.scenes.remove(name);
 }
 
+// True when a running frame loop holds the scene.
+bool is_shown(const LibraryState& state, const Scene* scene) {
+    const auto& shown = state.shown_scenes;
+    return scene && std::find(shown.begin(), shown.end(), scene) != shown.end();
+}
+
 }  // namespace
 
 bool load_scenes(std::string list_file, std::string video_name, FileIO::FileManager* file_manager) {
@@ -71,7 +78,7 @@ bool load_scenes(std::string list_file, std::string video_name, FileIO::FileMana
     bool all_read = true;
     for (const SceneEntry& entry : read_scene_list(config)) {
         if (state.scenes.contains(entry.name)) {
-            if (state.scenes.get(entry.name) == state.shown_scene && state.shown_scene) {
+            if (is_shown(state, state.scenes.get(entry.name))) {
                 std::cerr << "Can't replace scene \"" << entry.name << "\" while it is shown" << std::endl;
                 all_read = false;
                 continue;

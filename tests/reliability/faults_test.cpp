@@ -209,6 +209,28 @@ TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
     EXPECT_TRUE(get_scene("rise-shown")->scene_loaded());
 }
 
+// A slot of the shown scene runs a loop of its own; a list read inside that
+// inner loop must not destroy the scene the outer loop is still drawing.
+TEST_F(Faults, AListReadInANestedLoopSparesTheOuterLoopsScene) {
+    ASSERT_TRUE(load_list("nest-list.yaml", {entry("nest-outer", "empty.yaml"), entry("nest-inner", "empty.yaml")}));
+    dir.write("nest-again.yaml", "Scenes:\n  Scene0: " + entry("nest-outer", "empty.yaml") + "\n");
+    int outer_frames = 0;
+    on_signal("nest-outer->new_cycle", "nest-runner", [&outer_frames](SlotArgs*) {
+        if (++outer_frames == 1) process_scene("nest-inner");
+    });
+    std::vector<bool> results;
+    on_signal("nest-inner->new_cycle", "nest-reader", [&](SlotArgs*) {
+        results.push_back(load_scenes("nest-again.yaml", video, files.get()));
+        set_next_scene("exit");
+    });
+    StderrCapture err;
+    process_scene("nest-outer");
+    EXPECT_EQ(results, std::vector<bool>{false});
+    EXPECT_EQ(err.lines(), Strings{"Can't replace scene \"nest-outer\" while it is shown"});
+    EXPECT_EQ(outer_frames, 1);
+    expect_playable("nest-outer");
+}
+
 // The host takes the focused (and hovered) object out of its scene from the
 // scene's activate signal and deletes it; the mouse keeps working on the rest.
 TEST_F(Faults, AFocusedObjectRemovedAndDeletedFromASlot) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "sceneengine/scenemanager/storage.h"
 #include "services/signals.h"
@@ -34,9 +35,10 @@ struct LibraryState {
     InputSignals input;
     std::string current_scene;
     std::string next_scene;
-    // The scene a running frame loop holds (null while none runs). load_scenes
-    // refuses to destroy it, so the loop and the bus never see a freed scene.
-    Scene* shown_scene = nullptr;
+    // The scene each running frame loop holds, the innermost loop last (a
+    // process_scene called from a slot nests). load_scenes refuses to destroy
+    // any of them, so no loop and no bus call ever sees a freed scene.
+    std::vector<Scene*> shown_scenes;
 };
 
 LibraryState& library_state();
