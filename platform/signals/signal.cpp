@@ -25,7 +25,7 @@ public:
     ~RiseScope() {
         if (--state_.depth > 0) return;
         state_.overflowed = false;
-        if (state_.needs_compaction) compact(state_);
+        if (needs_compaction(state_)) compact(state_);
     }
     RiseScope(const RiseScope&) = delete;
     RiseScope& operator=(const RiseScope&) = delete;

@@ -12,9 +12,62 @@ BusState& bus() {
 
 namespace {
 
-// Erases a slot record that nothing refers to any more, outside rises only.
-void drop_if_unused(BusState& state, std::unordered_map<std::string, SlotRecord>::iterator it) {
-    if (state.depth == 0 && it->second.slot == nullptr && it->second.connections == 0) state.slots.erase(it);
+SlotRecord::Link* find_link(SlotRecord& slot, const SignalRecord* signal) {
+    for (SlotRecord::Link& link : slot.links)
+        if (link.signal == signal) return &link;
+    return nullptr;
+}
+
+void remove_link(SlotRecord& slot, const SignalRecord* signal) {
+    for (SlotRecord::Link& link : slot.links) {
+        if (link.signal != signal) continue;
+        link = slot.links.back();
+        slot.links.pop_back();
+        return;
+    }
+}
+
+bool unused(const SlotRecord& record) { return record.slot == nullptr && record.links.empty(); }
+
+// Removes the holes of one target list and renumbers the links into it.
+void squeeze(SignalRecord& record) {
+    std::size_t kept = 0;
+    for (SlotRecord* target : record.targets) {
+        if (target == nullptr) continue;
+        find_link(*target, &record)->index = kept;
+        record.targets[kept++] = target;
+    }
+    record.targets.resize(kept);
+    record.holes = 0;
+}
+
+// The name is copied first: it is the key of the record being erased.
+void erase_signal(BusState& state, const SignalRecord& record) { state.signals.erase(std::string(*record.name)); }
+void erase_slot(BusState& state, const SlotRecord& record) { state.slots.erase(std::string(*record.name)); }
+
+// A hole was made in record's target list. Outside rises the list is
+// squeezed once it is half holes, so each cut costs O(1) on average.
+void signal_cut(BusState& state, SignalRecord& record) {
+    if (state.depth > 0) {
+        if (!record.pending) state.pending_signals.push_back(&record);
+        record.pending = true;
+        return;
+    }
+    if (record.holes == record.targets.size())
+        erase_signal(state, record);
+    else if (record.holes * 2 > record.targets.size())
+        squeeze(record);
+}
+
+// The record may have lost its last use.
+void slot_released(BusState& state, SlotRecord& record) {
+    if (!unused(record)) return;
+    if (state.depth > 0) {
+        if (!record.pending) state.pending_slots.push_back(&record);
+        record.pending = true;
+        return;
+    }
+    erase_slot(state, record);
 }
 
 SlotRecord& intern_slot(BusState& state, const std::string& name) {
@@ -23,22 +76,39 @@ SlotRecord& intern_slot(BusState& state, const std::string& name) {
     return it->second;
 }
 
+SignalRecord& intern_signal(BusState& state, const std::string& name) {
+    auto [it, inserted] = state.signals.try_emplace(name);
+    if (inserted) it->second.name = &it->first;
+    return it->second;
+}
+
 }  // namespace
 
+bool needs_compaction(const BusState& state) {
+    return state.reset_pending || !state.pending_signals.empty() || !state.pending_slots.empty();
+}
+
 void compact(BusState& state) {
-    for (auto it = state.signals.begin(); it != state.signals.end();) {
-        auto& targets = it->second.targets;
-        if (it->second.has_holes) {
-            targets.erase(std::remove(targets.begin(), targets.end(), nullptr), targets.end());
-            it->second.has_holes = false;
-        }
-        it = targets.empty() ? state.signals.erase(it) : std::next(it);
+    for (SignalRecord* record : state.pending_signals) record->pending = false;
+    for (SlotRecord* record : state.pending_slots) record->pending = false;
+    std::vector<SignalRecord*> signals;
+    std::vector<SlotRecord*> slots;
+    signals.swap(state.pending_signals);
+    slots.swap(state.pending_slots);
+    if (state.reset_pending) {
+        // Every record was emptied during a rise: look at all of them.
+        state.reset_pending = false;
+        signals.clear();
+        slots.clear();
+        for (auto& [name, record] : state.signals) signals.push_back(&record);
+        for (auto& [name, record] : state.slots) slots.push_back(&record);
     }
-    for (auto it = state.slots.begin(); it != state.slots.end();) {
-        const bool unused = it->second.slot == nullptr && it->second.connections == 0;
-        it = unused ? state.slots.erase(it) : std::next(it);
+    for (SignalRecord* record : signals) {
+        if (record->holes > 0) squeeze(*record);
+        if (record->targets.empty()) erase_signal(state, *record);
     }
-    state.needs_compaction = false;
+    for (SlotRecord* record : slots)
+        if (unused(*record)) erase_slot(state, *record);
 }
 
 }  // namespace signalbus
@@ -59,19 +129,19 @@ bool unregister_slot(const std::string& name) {
     const auto it = state.slots.find(name);
     if (it == state.slots.end() || it->second.slot == nullptr) return false;
     it->second.slot = nullptr;
-    drop_if_unused(state, it);
+    slot_released(state, it->second);
     return true;
 }
 
 bool connect(const std::string& signal, const std::string& slot) {
     BusState& state = bus();
-    SlotRecord& record = intern_slot(state, slot);
-    auto& targets = state.signals[signal].targets;
-    if (std::find(targets.begin(), targets.end(), &record) != targets.end()) return true;
+    SlotRecord& target = intern_slot(state, slot);
+    SignalRecord& record = intern_signal(state, signal);
+    if (find_link(target, &record) != nullptr) return true;
     // Appended after the end index that a running rise walks to, so a rise
     // under way does not call it.
-    targets.push_back(&record);
-    ++record.connections;
+    target.links.push_back(SlotRecord::Link{&record, record.targets.size()});
+    record.targets.push_back(&target);
     return true;
 }
 
@@ -80,19 +150,16 @@ bool disconnect(const std::string& signal, const std::string& slot) {
     const auto signal_it = state.signals.find(signal);
     const auto slot_it = state.slots.find(slot);
     if (signal_it == state.signals.end() || slot_it == state.slots.end()) return false;
-    auto& targets = signal_it->second.targets;
-    const auto entry = std::find(targets.begin(), targets.end(), &slot_it->second);
-    if (entry == targets.end()) return false;
-    --slot_it->second.connections;
-    if (state.depth > 0) {
-        *entry = nullptr;  // a rise may be walking this list: leave a hole
-        signal_it->second.has_holes = true;
-        state.needs_compaction = true;
-        return true;
-    }
-    targets.erase(entry);
-    if (targets.empty()) state.signals.erase(signal_it);
-    drop_if_unused(state, slot_it);
+    SignalRecord& record = signal_it->second;
+    SlotRecord& target = slot_it->second;
+    const SlotRecord::Link* link = find_link(target, &record);
+    if (link == nullptr) return false;
+    // A rise may be walking this list: leave a hole, squeezed out later.
+    record.targets[link->index] = nullptr;
+    ++record.holes;
+    remove_link(target, &record);
+    signal_cut(state, record);
+    slot_released(state, target);
     return true;
 }
 
@@ -103,12 +170,11 @@ bool signals_is_registered(const std::string& slot) {
 }
 
 bool signals_is_connected(const std::string& signal, const std::string& slot) {
-    const BusState& state = bus();
+    BusState& state = bus();
     const auto signal_it = state.signals.find(signal);
     const auto slot_it = state.slots.find(slot);
     if (signal_it == state.signals.end() || slot_it == state.slots.end()) return false;
-    const auto& targets = signal_it->second.targets;
-    return std::find(targets.begin(), targets.end(), &slot_it->second) != targets.end();
+    return find_link(slot_it->second, &signal_it->second) != nullptr;
 }
 
 std::vector<std::string> signals_connections(const std::string& signal) {
@@ -131,11 +197,11 @@ void signals_reset() {
     // A rise is walking these records: empty them now, free them when it ends.
     for (auto& [name, record] : state.slots) {
         record.slot = nullptr;
-        record.connections = 0;
+        record.links.clear();
     }
     for (auto& [name, record] : state.signals) {
         std::fill(record.targets.begin(), record.targets.end(), nullptr);
-        record.has_holes = true;
+        record.holes = record.targets.size();
     }
-    state.needs_compaction = true;
+    state.reset_pending = true;
 }

@@ -16,21 +16,35 @@ namespace signalbus {
 // signal that called it would otherwise exhaust the stack.
 inline constexpr int max_rise_depth = 64;
 
+struct SignalRecord;
+
 // One slot name, interned. Connections point at the record, not at the slot,
 // so that unregistering (slot = null) or registering again is seen by a rise
 // already under way just before it calls the slot.
 struct SlotRecord {
+    // Where the slot stands in one signal's target list. A slot is connected
+    // to few signals while a signal may reach thousands of slots (every
+    // object of a scene listens to its reinit signal), so connect and
+    // disconnect go through these links instead of searching the targets.
+    struct Link {
+        SignalRecord* signal;
+        std::size_t index;
+    };
+
     const std::string* name = nullptr;  // the key of this record in BusState::slots
     AbstractSlot* slot = nullptr;
-    std::size_t connections = 0;  // live entries in the signals' target lists
+    std::vector<Link> links;  // one per signal the slot is connected to
+    bool pending = false;     // listed in BusState::pending_slots
 };
 
-// The slots connected to one signal name, in calling order. During a rise a
-// disconnected entry becomes null instead of being erased, so the indices a
-// running rise walks stay valid; compaction removes the nulls afterwards.
+// The slots connected to one signal name, in calling order. A disconnected
+// entry becomes null instead of being erased, so the indices a running rise
+// walks and the links stay valid; compaction removes the nulls later.
 struct SignalRecord {
+    const std::string* name = nullptr;  // the key of this record in BusState::signals
     std::vector<SlotRecord*> targets;
-    bool has_holes = false;
+    std::size_t holes = 0;  // null entries in targets
+    bool pending = false;   // listed in BusState::pending_signals
 };
 
 // Records are erased only while no rise runs (depth == 0); unordered_map keeps
@@ -44,7 +58,10 @@ struct BusState {
     // until the outermost one returns, so a slot raising signals more than once
     // cannot turn the refusal into an exponential number of calls.
     bool overflowed = false;
-    bool needs_compaction = false;
+    // Records changed during a rise, tidied when the outermost rise ends.
+    std::vector<SignalRecord*> pending_signals;
+    std::vector<SlotRecord*> pending_slots;
+    bool reset_pending = false;  // signals_reset ran during a rise: tidy every record
     // The parameters each rise hands its slots, one per nesting level: a copy
     // taken when the rise starts, reused so that a rise does not allocate.
     SlotArgs frames[max_rise_depth];
@@ -54,8 +71,9 @@ struct BusState {
 // unregistered from static destructors.
 BusState& bus();
 
-// Removes holes, unused signal records and unused slot records. Only while no
-// rise runs.
+// Tidies what changed during the rises that just ended: removes holes,
+// unused signal records and unused slot records. Only while no rise runs.
 void compact(BusState& state);
+bool needs_compaction(const BusState& state);
 
 }  // namespace signalbus

@@ -67,6 +67,29 @@ TEST_F(SignalBus, CallsInConnectionOrderAndAPairConnectedTwiceOnce) {
     EXPECT_EQ(log, (Names{"b", "c", "a"}));
 }
 
+TEST_F(SignalBus, ManyCutsKeepTheOrderOfWhatStaysConnected) {
+    for (const char* name : {"a", "b", "c", "d", "e", "f"}) wire(name);
+    connect("other", "c");
+    // Enough cuts to have the list squeezed, then cuts and joins after it.
+    for (const char* name : {"b", "d", "a", "f"}) EXPECT_TRUE(disconnect("sig", name));
+    EXPECT_EQ(signals_connections("sig"), (Names{"c", "e"}));
+    connect("sig", "b");
+    EXPECT_TRUE(disconnect("sig", "e"));
+    EXPECT_FALSE(disconnect("sig", "e"));
+    connect("sig", "c");  // already there: stays in its place
+    EXPECT_EQ(signals_connections("sig"), (Names{"c", "b"}));
+    EXPECT_TRUE(signals_is_connected("other", "c")) << "a cut on one signal leaves the slot's others";
+    EXPECT_FALSE(signals_is_connected("sig", "e"));
+    signal.rise();
+    EXPECT_EQ(log, (Names{"c", "b"}));
+
+    for (const char* name : {"c", "b"}) EXPECT_TRUE(disconnect("sig", name));
+    EXPECT_TRUE(signals_connections("sig").empty());
+    EXPECT_FALSE(signal.rise()) << "nothing left to call";
+    connect("sig", "d");
+    EXPECT_EQ(signals_connections("sig"), (Names{"d"}));
+}
+
 TEST_F(SignalBus, RisesOnlyUnderTheCurrentName) {
     wire("a");
     Signal other("other");
