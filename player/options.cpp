@@ -178,7 +178,8 @@ options:
                        scene off screen takes its changes when next shown;
                        new entries of the scene list become scenes to switch
                        to (listed scenes stay as they are). A file that does
-                       not parse is reported once and changes nothing
+                       not parse, or whose objects do not all load, is
+                       reported once and changes nothing
   --verbose            print each scene switch: frame 12: scene "menu"; with
                        --watch also each change taken, on one line
   --help               print this help
