@@ -71,9 +71,12 @@ bool LiveReload::start(std::string& error) {
 
 void LiveReload::poll(const std::string& shown) {
     std::set<std::string> changed;
-    for (const std::string& location : watch_.take_changes())
-        for (const std::string& file : locations_[location])
+    for (const std::string& location : watch_.take_changes()) {
+        const auto files = locations_.find(location);
+        if (files == locations_.end()) continue;
+        for (const std::string& file : files->second)
             if (refresh(file)) changed.insert(file);
+    }
     // The list first: a scene it adds may be named by a later change.
     if (changed.count(setup_.list)) list_changed();
     for (const std::string& file : changed) scene_file_changed(file, shown);
@@ -120,7 +123,7 @@ bool LiveReload::refresh(const std::string& file) {
 void LiveReload::list_changed() {
     const std::string& list = setup_.list;
     const Content& content = files_[list];
-    if (!content.readable) return complain("scene list not reread: " + content.error);
+    if (!content.readable) return complain("scene list \"" + list + "\" not reread: " + content.error);
 
     std::vector<ListEntry> fresh;
     {

@@ -2,6 +2,8 @@
 // edits made between two frames, seen in the frames that follow.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "sceneengine/scenemanager/scene/scene.h"
 #include "sceneengine/scenemanager/sceneengine.h"
 #include "tests/player/watch_presentation.h"
@@ -73,6 +75,21 @@ TEST_F(WatchReload, AFileThatDoesNotParseKeepsTheSceneAndIsToldOncePerChange) {
     EXPECT_EQ(show.pixel(8), red);
     EXPECT_EQ(show.pixel(9), blue);
     EXPECT_EQ(result.report, "frame 0: scene \"main\"\nframe 9: reloaded scene \"main\": 1 object\n");
+}
+
+TEST_F(WatchReload, AFileThatCannotBeReadKeepsTheSceneAndSaysWhy) {
+    const auto result = show.play("main", 8, {
+        {3, [&] {
+             // A folder moved in where the file was.
+             std::filesystem::remove(show.folder.path() / "main.yaml");
+             std::filesystem::create_directory(show.folder.path() / "main.new");
+             std::filesystem::rename(show.folder.path() / "main.new", show.folder.path() / "main.yaml");
+         }},
+    });
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.count("sceneplay: scene \"main\" not reloaded: main.yaml: is a folder, not a file"), 1)
+        << result.err;
+    EXPECT_EQ(show.pixel(7), red);
 }
 
 TEST_F(WatchReload, OnlyNewContentCountsAndEditorsThatRenameAreSeen) {
