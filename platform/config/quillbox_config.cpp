@@ -54,9 +54,30 @@ bool QuillboxConfig::load_file(const std::string& file, FileIO::FileManager* fil
     if (known == files_.end()) files_.push_back(file);
     reserve_index(entries_.size() + values_.items.size());
     entries_.reserve(entries_.size() + values_.items.size());
-    for (const FlatValues::Item& item : values_.items) add(item, file_index);
+    add_all(file_index);
     values_.items.clear();
     return true;
+}
+
+// A large file's index outgrows the caches, and every key lands on a random
+// slot: the hashes are worked out a few keys ahead and their slots fetched
+// early, so that the wait for memory overlaps the work on earlier keys.
+void QuillboxConfig::add_all(std::size_t file) {
+    constexpr std::size_t ahead = 16;
+    const std::vector<FlatValues::Item>& items = values_.items;
+    const std::size_t mask = index_.size() - 1;
+    std::size_t hashes[ahead];
+    const auto hash_of = [&](std::size_t i) {
+        const std::size_t hash = std::hash<std::string_view>{}(values_.key(items[i]));
+        __builtin_prefetch(&index_[hash & mask], 1);
+        return hash;
+    };
+    for (std::size_t i = 0; i < ahead && i < items.size(); ++i) hashes[i] = hash_of(i);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::size_t hash = hashes[i % ahead];
+        if (i + ahead < items.size()) hashes[i % ahead] = hash_of(i + ahead);
+        add(items[i], hash, file);
+    }
 }
 
 std::string_view QuillboxConfig::key_of(const Entry& entry) const {
@@ -97,9 +118,8 @@ void QuillboxConfig::reserve_index(std::size_t count) {
 }
 
 // Later values win; the key keeps the place where it first appeared.
-void QuillboxConfig::add(const FlatValues::Item& item, std::size_t file) {
+void QuillboxConfig::add(const FlatValues::Item& item, std::size_t hash, std::size_t file) {
     const std::string_view key = values_.key(item);
-    const std::size_t hash = std::hash<std::string_view>{}(key);
     const std::size_t mask = index_.size() - 1;
     std::size_t slot = hash & mask;
     for (; index_[slot] != 0; slot = (slot + 1) & mask) {

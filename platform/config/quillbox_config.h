@@ -54,7 +54,9 @@ private:
     const Entry* find(std::string_view key) const;
     // Makes the index large enough for count entries at most half full.
     void reserve_index(std::size_t count);
-    void add(const FlatValues::Item& item, std::size_t file);
+    // Adds values_.items to the entries, all read from files_[file].
+    void add_all(std::size_t file);
+    void add(const FlatValues::Item& item, std::size_t hash, std::size_t file);
 
     FlatValues values_;            // bytes of every key and value; items only while a file loads
     std::vector<Entry> entries_;   // in order of first appearance
