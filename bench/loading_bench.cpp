@@ -108,10 +108,10 @@ void BM_FreetypeGlyphLoop(benchmark::State& state) {
     FT_Done_FreeType(library);
 }
 
-BENCHMARK(BM_ImageLoaderPng)->Repetitions(3)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SpngDecodeFloor)->Repetitions(3)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_TextRenderWarm)->Repetitions(3)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FreetypeGlyphLoop)->Repetitions(3)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ImageLoaderPng)->Repetitions(5)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SpngDecodeFloor)->Repetitions(5)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TextRenderWarm)->Repetitions(5)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FreetypeGlyphLoop)->Repetitions(5)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
 
 std::vector<bench::Row> evaluate(const bench::Results& results) {
     const char* measure = "6 picture and text loading";

@@ -1,11 +1,14 @@
 #include "bench/support/bench_report.h"
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <time.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <limits>
 
 namespace bench {
 
@@ -143,7 +146,15 @@ Row time_at_most(const Results& results, std::string measure, std::string label,
 }
 
 int run_and_report(int argc, char** argv, const Evaluate& evaluate) {
-    benchmark::Initialize(&argc, argv);
+    // Repetitions of our cases and of their floors take turns in a random
+    // order, so that a busy spell of the machine falls on both sides alike.
+    std::vector<char*> args(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave.data());
+    int count = int(args.size());
+    benchmark::Initialize(&count, args.data());
+    argc = count;
+    argv = args.data();
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     Results results;
     CollectingReporter reporter(results);
@@ -158,6 +169,15 @@ int run_and_report(int argc, char** argv, const Evaluate& evaluate) {
     }
     std::fflush(stdout);
     return reporter.failed() ? 1 : 0;
+}
+
+bool keep_freed_memory() {
+    if (std::getenv("SCENE_BENCH_COLD_MEMORY") != nullptr) return false;
+    // Every block from the heap (none mapped on its own), and the heap never
+    // trimmed: freed pages stay mapped for the next iteration.
+    mallopt(M_MMAP_MAX, 0);
+    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+    return true;
 }
 
 double thread_cpu_seconds() {

@@ -62,6 +62,14 @@ using Evaluate = std::function<std::vector<Row>(const Results&)>;
 // 0 when every case ran, whatever the verdicts.
 int run_and_report(int argc, char** argv, const Evaluate& evaluate);
 
+// Keeps memory the program frees for its own reuse instead of handing it
+// back to the system, unless SCENE_BENCH_COLD_MEMORY is set. On machines
+// where touching a fresh page is slow (about 14 us on the virtual machines
+// these figures come from, some 50 times a bare machine), a case that frees
+// tens of megabytes each iteration would otherwise measure the system's
+// page faults rather than the code. Returns whether memory is kept.
+bool keep_freed_memory();
+
 // Seconds of CPU time used by the calling thread, for cases that time
 // themselves (UseManualTime) across a loop they do not control.
 double thread_cpu_seconds();
