@@ -4,7 +4,7 @@
 
 namespace imageloader {
 
-bool check_dimensions(std::uint64_t width, std::uint64_t height, std::string& reason) {
+bool check_dimensions(std::uint64_t width, std::uint64_t height, std::string& reason, std::uint64_t max_pixels) {
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (width == 0 || height == 0) {
         reason = "image has no pixels (" + size + ")";
@@ -15,8 +15,8 @@ bool check_dimensions(std::uint64_t width, std::uint64_t height, std::string& re
         return false;
     }
     // width is at most 65535 here, so the product cannot overflow.
-    if (width * height > max_image_pixels) {
-        reason = "image is " + size + " pixels, more than the limit of " + std::to_string(max_image_pixels);
+    if (width * height > max_pixels) {
+        reason = "image is " + size + " pixels, more than the limit of " + std::to_string(max_pixels);
         return false;
     }
     return true;

@@ -12,7 +12,7 @@
 //  [x] By content: the file's first bytes choose the loader, never its name.
 //  [x] Limits, checked from the header before any pixel is decoded: at most
 //      65535 pixels wide (the device's 16-bit row pitch) and 64 megapixels in
-//      all; files above 512 MiB are not read.
+//      all (a GIF canvas 16 megapixels); files above 512 MiB are not read.
 //  [x] A cut file is refused, never shown with made-up rows.
 //  [x] Every failure leaves the device as it was and imageloader_error() as
 //      "Failed to load image \"FILE\". Reason: ..." on one line; the text

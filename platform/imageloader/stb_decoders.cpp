@@ -15,8 +15,8 @@ using CompletenessCheck = bool (*)(const std::uint8_t*, std::size_t, std::string
 
 // stb_image decodes whatever format it recognises; the signature checks keep
 // a file named by one loader from being decoded as another.
-bool decode_with_stb(const char* format, bool signature_ok, CompletenessCheck complete, const std::uint8_t* data,
-                     std::size_t size, DecodedImage& image, std::string& reason) {
+bool decode_with_stb(const char* format, bool signature_ok, CompletenessCheck complete, std::uint64_t max_pixels,
+                     const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& reason) {
     image = DecodedImage{};
     const std::string prefix = std::string(format) + " decoder: ";
     if (!signature_ok) {
@@ -33,7 +33,7 @@ bool decode_with_stb(const char* format, bool signature_ok, CompletenessCheck co
         reason = prefix + stbi_failure_reason();
         return false;
     }
-    if (!check_dimensions(std::uint64_t(width), std::uint64_t(height), reason)) return false;
+    if (!check_dimensions(std::uint64_t(width), std::uint64_t(height), reason, max_pixels)) return false;
     if (!complete(data, size, reason)) {
         reason = prefix + reason;
         return false;
@@ -57,15 +57,18 @@ bool decode_with_stb(const char* format, bool signature_ok, CompletenessCheck co
 }  // namespace
 
 bool decode_bmp(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& reason) {
-    return decode_with_stb("BMP", has_bmp_signature(data, size), bmp_data_complete, data, size, image, reason);
+    return decode_with_stb("BMP", has_bmp_signature(data, size), bmp_data_complete, max_image_pixels, data, size,
+                           image, reason);
 }
 
 bool decode_tga(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& reason) {
-    return decode_with_stb("TGA", has_plausible_tga_header(data, size), tga_data_complete, data, size, image, reason);
+    return decode_with_stb("TGA", has_plausible_tga_header(data, size), tga_data_complete, max_image_pixels, data,
+                           size, image, reason);
 }
 
 bool decode_gif(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& reason) {
-    return decode_with_stb("GIF", has_gif_signature(data, size), gif_data_complete, data, size, image, reason);
+    return decode_with_stb("GIF", has_gif_signature(data, size), gif_data_complete, max_gif_pixels, data, size, image,
+                           reason);
 }
 
 }  // namespace imageloader
