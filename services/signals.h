@@ -67,6 +67,11 @@ public:
 private:
     std::string name_;
     SlotArgs params_;
+    // The bus's record of name_ as the last rise found it, and the bus's
+    // count of record changes then: a signal raised every frame skips the
+    // lookup by name until records are added or dropped.
+    void* record_ = nullptr;
+    std::uint64_t record_generation_ = 0;
 };
 
 // Slot names and signal names are plain strings; every call accepts repeats.

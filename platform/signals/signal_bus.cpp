@@ -5,11 +5,6 @@
 
 namespace signalbus {
 
-BusState& bus() {
-    static BusState* const state = new BusState;
-    return *state;
-}
-
 namespace {
 
 SlotRecord::Link* find_link(SlotRecord& slot, const SignalRecord* signal) {
@@ -42,7 +37,10 @@ void squeeze(SignalRecord& record) {
 }
 
 // The name is copied first: it is the key of the record being erased.
-void erase_signal(BusState& state, const SignalRecord& record) { state.signals.erase(std::string(*record.name)); }
+void erase_signal(BusState& state, const SignalRecord& record) {
+    state.signals.erase(std::string(*record.name));
+    ++state.generation;
+}
 void erase_slot(BusState& state, const SlotRecord& record) { state.slots.erase(std::string(*record.name)); }
 
 // A hole was made in record's target list. Outside rises the list is
@@ -78,15 +76,14 @@ SlotRecord& intern_slot(BusState& state, const std::string& name) {
 
 SignalRecord& intern_signal(BusState& state, const std::string& name) {
     auto [it, inserted] = state.signals.try_emplace(name);
-    if (inserted) it->second.name = &it->first;
+    if (inserted) {
+        it->second.name = &it->first;
+        ++state.generation;
+    }
     return it->second;
 }
 
 }  // namespace
-
-bool needs_compaction(const BusState& state) {
-    return state.reset_pending || !state.pending_signals.empty() || !state.pending_slots.empty();
-}
 
 void compact(BusState& state) {
     for (SignalRecord* record : state.pending_signals) record->pending = false;
@@ -192,6 +189,7 @@ void signals_reset() {
     if (state.depth == 0) {
         state.signals.clear();
         state.slots.clear();
+        ++state.generation;
         return;
     }
     // A rise is walking these records: empty them now, free them when it ends.

@@ -4,6 +4,7 @@
 // Signal::rise. Not part of the services' interface.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -54,6 +55,9 @@ struct BusState {
     std::unordered_map<std::string, SlotRecord> slots;
     std::unordered_map<std::string, SignalRecord> signals;
     int depth = 0;
+    // Counts additions and removals of signal records, so that a Signal can
+    // keep the record its last rise found for as long as this is unchanged.
+    std::uint64_t generation = 1;
     // Set when a rise was refused for depth; every further rise is refused
     // until the outermost one returns, so a slot raising signals more than once
     // cannot turn the refusal into an exponential number of calls.
@@ -68,12 +72,17 @@ struct BusState {
 };
 
 // The one bus of the process. Never destroyed, so slots may still be
-// unregistered from static destructors.
-BusState& bus();
+// unregistered from static destructors. Inline: every rise starts here.
+inline BusState& bus() {
+    static BusState* const state = new BusState;
+    return *state;
+}
 
 // Tidies what changed during the rises that just ended: removes holes,
 // unused signal records and unused slot records. Only while no rise runs.
 void compact(BusState& state);
-bool needs_compaction(const BusState& state);
+inline bool needs_compaction(const BusState& state) {
+    return state.reset_pending || !state.pending_signals.empty() || !state.pending_slots.empty();
+}
 
 }  // namespace signalbus

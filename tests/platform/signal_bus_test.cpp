@@ -99,6 +99,19 @@ TEST_F(SignalBus, RisesOnlyUnderTheCurrentName) {
     Signal copy(other);
     copy.rise();
     EXPECT_EQ(log, (Names{"a", "a"}));
+
+    // Raised, then its connections dropped and made anew: the rise finds the
+    // connections of now, not those it saw the last time.
+    EXPECT_TRUE(disconnect("sig", "a"));
+    EXPECT_FALSE(copy.rise());
+    wire("b");
+    log.clear();
+    EXPECT_TRUE(copy.rise());
+    other.set_name("elsewhere");
+    EXPECT_FALSE(other.rise());
+    signals_reset();
+    EXPECT_FALSE(copy.rise());
+    EXPECT_EQ(log, (Names{"b"}));
 }
 
 TEST_F(SignalBus, RegisteringANameAgainReplacesTheSlot) {
