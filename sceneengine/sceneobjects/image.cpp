@@ -60,7 +60,6 @@ bool Image::load_image(std::string file, std::string object_name, FileIO::FileMa
         return false;
     }
     _sprite_ = video->get_sprite(object_name, _scene_name_);
-    _sprite_device_ = video;
     if (!_sprite_) {
         _set_error("Can't get sprite: " + video->get_error());
         return false;

@@ -7,9 +7,10 @@
 // A picture from a file. Loading has the image loader put the picture into
 // the video device as the image (object name, scene name) and makes a sprite
 // of the same names; the sprite belongs to the device, never to the Image.
-// The Image keeps the sprite's handle for drawing and hit tests; should the
-// device under its video name be replaced, the handle is taken again by name
-// from the new device (or dropped when that device has no such sprite).
+// Drawing and hit tests take the sprite's handle by name from the device
+// under the video name each time (and keep it in _sprite_), so a device
+// replaced by the host never leaves a handle into the one destroyed; a device
+// without such a sprite shows nothing and is never hit.
 class SCENEENGINE_API Image : public virtual SceneObject {
 public:
     Image();
@@ -19,10 +20,10 @@ public:
 
     bool load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
               std::string object_name, FileIO::FileManager* file_manager) override;
-    // Places the sprite at the computed position and draws it; an Image that
-    // has no sprite (never loaded) draws nothing.
+    // Places the sprite at the computed position and draws it; an Image whose
+    // device holds no such sprite (never loaded) draws nothing.
     void draw() override;
-    // SceneObject's test on the kept sprite; false without one.
+    // SceneObject's test on the sprite; false without one.
     bool _is_point_in_object(float x, float y) override;
 
     bool real_load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
@@ -47,9 +48,8 @@ protected:
     float x_base = 0.5f;
     float y_base = 0.5f;
     Video_Sprite* _sprite_ = nullptr;
-    Video_Interface* _sprite_device_ = nullptr;  // the device _sprite_ was taken from
 
 private:
-    // _sprite_, taken again when video is not the device it came from.
+    // _sprite_, taken again from video by the object's name.
     Video_Sprite* sprite_on(Video_Interface* video);
 };

@@ -2,13 +2,11 @@
 #include "sceneengine/sceneobjects/sprite_hit_test.h"
 #include "services/video.h"
 
-// A handle never outlives its device: when a host replaces the device under
-// the video name, the old sprite went with the old device.
+// Taken by name at every use: a host may replace the device under the video
+// name, and the old sprite goes with the old device. Comparing device
+// pointers cannot tell: a new device is often made where the old one was.
 Video_Sprite* Image::sprite_on(Video_Interface* video) {
-    if (_sprite_device_ && video != _sprite_device_) {
-        _sprite_ = video->get_sprite(_object_name_, _scene_name_);
-        _sprite_device_ = video;
-    }
+    _sprite_ = video->get_sprite(_object_name_, _scene_name_);
     return _sprite_;
 }
 
@@ -17,7 +15,7 @@ void Image::draw() {
     Video_Interface* video = video_get_interface(_video_name_);
     if (!video) return;
     // An Image that never loaded (added by a host without load) has no
-    // sprite: it draws nothing rather than dereferencing null.
+    // sprite: it draws nothing.
     Video_Sprite* sprite = sprite_on(video);
     if (!sprite) return;
     calculate_position();  // a failure leaves the last position, which is drawn
@@ -25,8 +23,7 @@ void Image::draw() {
     video->draw_sprite(_object_name_, _scene_name_);
 }
 
-// The same test as SceneObject's, on the sprite kept since loading instead of
-// one looked up by name.
+// The same test as SceneObject's.
 bool Image::_is_point_in_object(float px, float py) {
     Video_Interface* video = video_get_interface(_video_name_);
     if (!video) return false;

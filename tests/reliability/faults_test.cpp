@@ -101,6 +101,36 @@ TEST_F(Faults, ADeviceUnregisteredWhileTheSceneDraws) {
     EXPECT_EQ(err.text(), "");
 }
 
+// The host replaces the device under the library's name between two runs;
+// the new device (which may well sit where the old one was) holds none of
+// the old pictures, so a loaded picture draws nothing rather than a sprite of
+// the destroyed device.
+TEST_F(Faults, APictureAfterItsDeviceWasReplaced) {
+    dir.write_bytes("mark.png", testsupport::encode_png(1, 1, {255, 0, 0, 255}));
+    dir.write("marked.yaml",
+              "Scene:\n  Objects:\n    Object0: {name: mark, type: Image}\n"
+              "Objects:\n  mark:\n    Image: {image_file: mark.png, x_base: 0, y_base: 0}\n");
+    ASSERT_TRUE(load_list("marked-list.yaml", {entry("marked", "marked.yaml")}));
+    int hits = 0;
+    on_signal("marked->activate", "marked-hits", [&hits](SlotArgs*) { ++hits; });
+    StderrCapture err;
+    device()->push_event(quit_event());
+    process_scene("marked");
+    EXPECT_EQ(device()->presented_pixel(0, 0), 0xff0000ffu);
+
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        video_unregister(video);
+        make_device(video);
+        device()->push_event(mouse_event(2, 0, 0, 0, 0, 1));  // a hit test on the picture too
+        device()->push_event(quit_event());
+        process_scene("marked");
+        EXPECT_EQ(device()->presented_pixel(0, 0), 0x000000ffu);
+    }
+    EXPECT_EQ(hits, 0) << "a picture the device does not hold is never hit";
+    EXPECT_EQ(err.lines(), Strings{"mark loaded"});
+}
+
 // The configuration service reports the file; the scene loads empty and the
 // presentation goes on.
 TEST_F(Faults, ASceneWhoseFileIsMissingLoadsEmptyAndPlayKeepsGoing) {
