@@ -145,12 +145,12 @@ Row time_at_most(const Results& results, std::string measure, std::string label,
     return row;
 }
 
-int run_and_report(int argc, char** argv, const Evaluate& evaluate) {
+int run_and_report(int argc, char** argv, const Evaluate& evaluate, bool interleave) {
     // Repetitions of our cases and of their floors take turns in a random
     // order, so that a busy spell of the machine falls on both sides alike.
     std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave.data());
+    std::string interleave_flag = "--benchmark_enable_random_interleaving=true";
+    if (interleave) args.insert(args.begin() + 1, interleave_flag.data());
     int count = int(args.size());
     benchmark::Initialize(&count, args.data());
     argc = count;

@@ -59,8 +59,9 @@ using Evaluate = std::function<std::vector<Row>(const Results&)>;
 
 // Runs the registered cases (command-line flags of Google Benchmark apply),
 // then prints the rows that evaluate builds. Returns the process exit status:
-// 0 when every case ran, whatever the verdicts.
-int run_and_report(int argc, char** argv, const Evaluate& evaluate);
+// 0 when every case ran, whatever the verdicts. With interleave, the
+// repetitions of all cases take turns in a random order.
+int run_and_report(int argc, char** argv, const Evaluate& evaluate, bool interleave = true);
 
 // Keeps memory the program frees for its own reuse instead of handing it
 // back to the system, unless SCENE_BENCH_COLD_MEMORY is set. On machines
