@@ -70,14 +70,14 @@ bool Signal::rise() {
         if (record_ == nullptr) return false;
         record_generation_ = state.generation;
     }
-    // From here on nothing of *this is read: a slot may rename, refill or even
-    // destroy this Signal while the rise goes on.
     SignalRecord& record = *static_cast<SignalRecord*>(record_);
     SlotArgs& args = state.frames[state.depth];
     // Most signals carry no parameters (a scene's new cycle, every frame):
     // an empty frame needs no copy.
     if (params_.int_count() != 0 || params_.float_count() != 0 || args.int_count() != 0 || args.float_count() != 0)
         copy_params(args, params_);
+    // From here on nothing of *this is read: a slot may rename, refill or even
+    // destroy this Signal while the rise goes on.
     RiseScope scope(state);
 
     const std::size_t count = record.targets.size();  // later connections wait for the next rise
