@@ -358,6 +358,25 @@ TEST_F(FontGuards, FontsWithFlippedBitsFailCleanlyOrRender) {
     }
 }
 
+// A whole font small enough to damage at every byte: the fuzzing seed of six
+// glyphs, cut at every length and with one bit flipped at every byte.
+TEST_F(FontGuards, ASmallFontDamagedAtEveryByte) {
+    const auto path = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" / "corpus" /
+                      "font" / "tiny-boxes.ttf";
+    std::ifstream in(path, std::ios::binary);
+    const Bytes small{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_GT(small.size(), 500u) << path;
+    render(small, "small.ttf");
+    ASSERT_NE(video_get_interface(device)->get_image("text", "s"), nullptr) << renderer->get_error();
+    for (std::size_t at = 0; at < small.size(); ++at) {
+        SCOPED_TRACE("byte " + std::to_string(at));
+        render(Bytes(small.begin(), small.begin() + long(at)), "small-cut-" + std::to_string(at) + ".ttf");
+        Bytes flipped = small;
+        flipped[at] ^= std::uint8_t(1u << (at % 8));
+        render(flipped, "small-flip-" + std::to_string(at) + ".ttf");
+    }
+}
+
 // ------------------------------------------------------------ snapshots ---
 
 std::string sceneplay_path() {
