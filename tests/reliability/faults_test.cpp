@@ -298,4 +298,30 @@ TEST_F(Faults, AFocusedObjectRemovedAndDeletedFromASlot) {
     EXPECT_EQ(call_log_with("probe:under:leave"), Strings{"probe:under:leave 60 45 0"});
 }
 
+// A one-shot timer that the host takes out and deletes from a slot of its own
+// time-out signal: the timer and its signal are gone while that signal is
+// still being raised.
+TEST_F(Faults, ATimerDeletedByASlotOfItsOwnSignal) {
+    dir.write("alarm.yaml", "Scene:\n  Objects:\n    Object0: {name: alarm, type: Timer}\n"
+                            "Objects:\n  alarm:\n    Timer: {time: \"0\"}\n    signals:\n"
+                            "      signal0: {signal_source: alarm-scene, signal_name: new_cycle, "
+                            "slot_name: _on_new_cycle, connect: on_load}\n");
+    // Preloaded: a timer's own slot is registered when its scene is activated
+    // after loading.
+    ASSERT_TRUE(load_list("alarm-list.yaml", {"{name: alarm-scene, file: alarm.yaml, preload: \"true\"}"}));
+    int rings = 0;
+    on_signal("alarm-scene->alarm->time_out", "alarm-remover", [&rings](SlotArgs*) {
+        ++rings;
+        Scene* scene = get_scene("alarm-scene");
+        SceneObject* alarm = scene->get_object("alarm");
+        scene->remove_object("alarm");
+        delete alarm;
+    });
+    auto frames = switch_at_frame("alarm-scene", 4, "exit");
+    process_scene("alarm-scene");
+    EXPECT_EQ(rings, 1);
+    EXPECT_EQ(*frames, 4);
+    EXPECT_EQ(get_scene("alarm-scene")->get_object("alarm"), nullptr);
+}
+
 }  // namespace
