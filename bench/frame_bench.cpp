@@ -108,9 +108,9 @@ void plain_frame_loop(benchmark::State& state) {
 void BM_PlainFrameLoop(benchmark::State& state) { plain_frame_loop<true>(state); }
 void BM_PlainFrameLoopKeepingHandles(benchmark::State& state) { plain_frame_loop<false>(state); }
 
-BENCHMARK(BM_LibraryFrame)->Arg(0)->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->Repetitions(5)->MinTime(0.3);
-BENCHMARK(BM_PlainFrameLoop)->Arg(0)->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->Repetitions(5)->MinTime(0.3);
-BENCHMARK(BM_PlainFrameLoopKeepingHandles)->Arg(10000)->UseManualTime()->Repetitions(5)->MinTime(0.3);
+BENCHMARK(BM_LibraryFrame)->Arg(0)->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->MinTime(0.3);
+BENCHMARK(BM_PlainFrameLoop)->Arg(0)->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->MinTime(0.3);
+BENCHMARK(BM_PlainFrameLoopKeepingHandles)->Arg(10000)->UseManualTime()->MinTime(0.3);
 
 // Library time beyond the plain loop, per picture drawn.
 bench::Row overhead_per_object(const bench::Results& results, int count, double max_ns) {

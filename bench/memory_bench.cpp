@@ -152,4 +152,4 @@ std::vector<bench::Row> evaluate(const bench::Results& results) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return bench::run_and_report(argc, argv, evaluate); }
+int main(int argc, char** argv) { return bench::run_and_report(argc, argv, evaluate, 1); }

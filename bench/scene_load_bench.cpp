@@ -98,9 +98,9 @@ std::vector<bench::Row> evaluate(const bench::Results& results) {
 
 int main(int argc, char** argv) {
     // Every size then runs on memory already mapped, as a small scene does
-    // from its second load on. The sizes run in turn, smallest first, not
-    // interleaved: a load of 100 000 pictures leaves a heap that a small load
-    // would then be measured in.
+    // from its second load on. One pass, each size repeated in turn, smallest
+    // first: a load of 100 000 pictures leaves a heap that a small load would
+    // then be measured in.
     bench::keep_freed_memory();
-    return bench::run_and_report(argc, argv, evaluate, false);
+    return bench::run_and_report(argc, argv, evaluate, 1);
 }

@@ -145,20 +145,14 @@ Row time_at_most(const Results& results, std::string measure, std::string label,
     return row;
 }
 
-int run_and_report(int argc, char** argv, const Evaluate& evaluate, bool interleave) {
-    // Repetitions of our cases and of their floors take turns in a random
-    // order, so that a busy spell of the machine falls on both sides alike.
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave_flag = "--benchmark_enable_random_interleaving=true";
-    if (interleave) args.insert(args.begin() + 1, interleave_flag.data());
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    argc = count;
-    argv = args.data();
+int run_and_report(int argc, char** argv, const Evaluate& evaluate, int passes) {
+    benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     Results results;
     CollectingReporter reporter(results);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    // Whole passes rather than Google Benchmark's own random interleaving,
+    // which in this version may stop on repetitions of unequal length.
+    for (int pass = 0; pass < passes; ++pass) benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
     // Tab-separated so that scripts/bench can gather and align them.

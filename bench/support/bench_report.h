@@ -57,11 +57,13 @@ Row missing_row(std::string measure, std::string label, const std::string& what)
 
 using Evaluate = std::function<std::vector<Row>(const Results&)>;
 
-// Runs the registered cases (command-line flags of Google Benchmark apply),
-// then prints the rows that evaluate builds. Returns the process exit status:
-// 0 when every case ran, whatever the verdicts. With interleave, the
-// repetitions of all cases take turns in a random order.
-int run_and_report(int argc, char** argv, const Evaluate& evaluate, bool interleave = true);
+// Runs the registered cases (command-line flags of Google Benchmark apply)
+// in `passes` passes over all of them, so that our cases and their floors
+// take turns and a busy spell of the machine falls on both alike; then
+// prints the rows that evaluate builds from the best pass of each case.
+// Returns the process exit status: 0 when every case ran, whatever the
+// verdicts.
+int run_and_report(int argc, char** argv, const Evaluate& evaluate, int passes = 5);
 
 // Keeps memory the program frees for its own reuse instead of handing it
 // back to the system, unless SCENE_BENCH_COLD_MEMORY is set. On machines
