@@ -1,7 +1,12 @@
 # One helper per kind of target: each sets the standard, the warnings,
 # visibility, include paths and sanitizers the same way.
 
-set(SCENE_WARNINGS -Wall -Wextra -Werror)
+set(SCENE_WARNINGS -Wall -Wextra)
+# Our own builds (./dev, CI) turn warnings into errors; a user's or packager's
+# build with another compiler version must not stop on a new warning.
+if(SCENEENGINE_WERROR)
+  list(APPEND SCENE_WARNINGS -Werror)
+endif()
 set(SCENE_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
 function(scene_setup_target target)
@@ -43,6 +48,8 @@ endfunction()
 function(scene_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINK;LABELS" ${ARGN})
   scene_add_executable(${name} SOURCES ${ARG_SOURCES} LINK ${ARG_LINK} GTest::gtest GTest::gtest_main GTest::gmock)
+  # Where the suites find their fixtures: __FILE__ may be relative (ccache's base_dir rewrites it).
+  target_compile_definitions(${name} PRIVATE SCENE_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     LABELS "${ARG_LABELS}"
