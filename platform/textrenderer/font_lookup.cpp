@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -43,6 +44,71 @@ bool family_installed(FcConfig* config, const std::string& family) {
     return fonts && fonts->nfont > 0;
 }
 
+std::string string_of(FcPattern* pattern, const char* object) {
+    FcChar8* value = nullptr;
+    if (FcPatternGetString(pattern, object, 0, &value) != FcResultMatch) return "";
+    return reinterpret_cast<const char*>(value);
+}
+
+// "DejaVu Sans Bold": family and style, the way font lists name a face.
+std::string face_name(FcPattern* face) {
+    const std::string style = string_of(face, FC_STYLE);
+    return string_of(face, FC_FAMILY) + (style.empty() ? "" : " " + style);
+}
+
+// A weight or slant as a number: fontconfig keeps it as an integer, a double
+// or, for variable fonts, a range (taken at its middle).
+bool number_of(FcPattern* pattern, const char* object, double& number) {
+    FcValue value;
+    if (FcPatternGet(pattern, object, 0, &value) != FcResultMatch) return false;
+    double low = 0, high = 0;
+    switch (value.type) {
+        case FcTypeInteger: number = value.u.i; return true;
+        case FcTypeDouble: number = value.u.d; return true;
+        case FcTypeRange:
+            if (!FcRangeGetDouble(value.u.r, &low, &high)) return false;
+            number = (low + high) / 2;
+            return true;
+        default: return false;
+    }
+}
+
+bool has_family(FcPattern* face, const std::string& family) {
+    FcChar8* name = nullptr;
+    for (int i = 0; FcPatternGetString(face, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+        if (lower(reinterpret_cast<const char*>(name)) == lower(family)) return true;
+    return false;
+}
+
+// Why the matched face is not what the pattern asked for, or "" when it is.
+// fontconfig always answers with its nearest face: an upright face for an
+// italic request, a regular one for bold, marked to be sheared or thickened
+// (which this renderer does not do). Drawing that silently would show the
+// author another style than the one written. Italic and oblique count as
+// the same request, and weights within one step (book and regular) as equal.
+std::string style_difference(FcPattern* requested, FcPattern* face) {
+    FcBool embolden = FcFalse;
+    if (FcPatternGetBool(face, FC_EMBOLDEN, 0, &embolden) == FcResultMatch && embolden)
+        return "which is lighter than asked (there is no bold face)";
+    FcMatrix* shear = nullptr;
+    if (FcPatternGetMatrix(face, FC_MATRIX, 0, &shear) == FcResultMatch && (shear->xy != 0 || shear->yx != 0))
+        return "which is upright, not italic (there is no slanted face)";
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(requested, FC_FAMILY, 0, &family) == FcResultMatch) {
+        const std::string wanted = reinterpret_cast<const char*>(family);
+        if (!is_generic_family(wanted) && !has_family(face, wanted)) return "not of the family \"" + wanted + "\"";
+    }
+    double wanted = 0, found = 0;
+    if (number_of(requested, FC_SLANT, wanted) && number_of(face, FC_SLANT, found) &&
+        (wanted == FC_SLANT_ROMAN) != (found == FC_SLANT_ROMAN))
+        return wanted == FC_SLANT_ROMAN ? "which is slanted, not upright" : "which is upright, not italic";
+    constexpr double weight_step = 10;
+    if (number_of(requested, FC_WEIGHT, wanted) && number_of(face, FC_WEIGHT, found) &&
+        std::abs(wanted - found) > weight_step)
+        return found < wanted ? "which is lighter than asked" : "which is heavier than asked";
+    return "";
+}
+
 bool looks_like_path(const std::string& font) {
     if (font.find('/') != std::string::npos) return true;
     std::error_code ignored;
@@ -69,7 +135,9 @@ bool match_pattern(const std::string& font, FontFile& file, std::string& reason)
             return false;
         }
     }
-    if (!FcConfigSubstitute(config, pattern.get(), FcMatchPattern)) {
+    // What the author wrote, before fontconfig adds its defaults and aliases.
+    const Pattern requested(FcPatternDuplicate(pattern.get()), FcPatternDestroy);
+    if (!requested || !FcConfigSubstitute(config, pattern.get(), FcMatchPattern)) {
         reason = "Font \"" + font + "\": fontconfig ran out of memory";
         return false;
     }
@@ -79,6 +147,12 @@ bool match_pattern(const std::string& font, FontFile& file, std::string& reason)
     FcChar8* path = nullptr;
     if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &path) != FcResultMatch) {
         reason = "Font \"" + font + "\" not found: fontconfig has no matching font";
+        return false;
+    }
+    const std::string difference = style_difference(requested.get(), match.get());
+    if (!difference.empty()) {
+        reason = "Font \"" + font + "\" not found: the closest installed face is \"" + face_name(match.get()) +
+                 "\" (" + reinterpret_cast<const char*>(path) + "), " + difference;
         return false;
     }
     file.path = reinterpret_cast<const char*>(path);

@@ -15,7 +15,9 @@ struct FontFile {
 // - a path (it contains '/', or names an existing file): that file, face 0;
 // - otherwise a fontconfig pattern such as "DejaVu Sans:bold". Its family must
 //   be installed or be a generic one ("sans-serif", "serif", "monospace", ...):
-//   an unknown family is an error rather than a silent fallback face.
+//   an unknown family is an error rather than a silent fallback face, and so
+//   is a face of another weight or slant than the pattern asks for (an
+//   italic request where only the upright face is installed).
 // False with a reason naming the font when it cannot be resolved.
 bool find_font_file(const std::string& font, FontFile& file, std::string& reason);
 

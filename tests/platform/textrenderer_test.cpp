@@ -204,6 +204,11 @@ TEST_F(TextRenderingErrors, FontsThatCannotBeFoundOrOpened) {
     expect_failure("x", 16, "/no/such/folder/font.ttf", "Font \"/no/such/folder/font.ttf\" not found");
     expect_failure("x", 16, "No Such Family Qq", "no installed font family \"No Such Family Qq\"");
     expect_failure("x", 16, "No Such Family Qq:bold", "No Such Family Qq");
+    // Installed families asked for in a style they lack are refused, naming the face fontconfig offered.
+    expect_failure("x", 16, "DejaVu Sans Mono:light", "closest installed face is \"DejaVu Sans Mono Book\"");
+    expect_failure("x", 16, "DejaVu Sans Mono:thin", "which is heavier than asked");
+    expect_failure("x", 16, "DejaVu Math TeX Gyre:bold", "which is lighter than asked");
+    expect_failure("x", 16, "DejaVu Math TeX Gyre:italic", "which is upright, not italic");
     testsupport::TempDir folder;
     const std::string fake = folder.write("fake.ttf", "not a font at all");
     expect_failure("x", 16, fake, "Font \"" + fake + "\"");

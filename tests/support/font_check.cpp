@@ -1,0 +1,48 @@
+#include "tests/support/font_check.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <filesystem>
+
+namespace testsupport {
+namespace {
+
+// The file fontconfig picks for pattern, as the text renderer asks for it.
+std::string resolved_file(const std::string& pattern_text) {
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(pattern_text.c_str()));
+    if (!pattern) return "";
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    std::string file;
+    FcChar8* path = nullptr;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+        file = std::filesystem::path(reinterpret_cast<const char*>(path)).filename().string();
+    if (match) FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
+    return file;
+}
+
+}  // namespace
+
+std::string missing_font_package(const std::vector<ExpectedFont>& fonts) {
+    for (const ExpectedFont& font : fonts) {
+        const std::string file = resolved_file(font.pattern);
+        if (file != font.file)
+            return "font \"" + font.pattern + "\" resolves to \"" + (file.empty() ? "nothing" : file) +
+                   "\", not \"" + font.file + "\": install the package " + font.package + " (scripts/setup does)";
+    }
+    return "";
+}
+
+const std::vector<ExpectedFont>& presentation_fonts() {
+    static const std::vector<ExpectedFont> fonts{
+        {"DejaVu Sans", "DejaVuSans.ttf", "fonts-dejavu-core"},
+        {"DejaVu Sans:bold", "DejaVuSans-Bold.ttf", "fonts-dejavu-core"},
+        {"DejaVu Sans:italic", "DejaVuSans-Oblique.ttf", "fonts-dejavu-extra"},
+    };
+    return fonts;
+}
+
+}  // namespace testsupport
