@@ -45,7 +45,7 @@ const std::vector<KindInfo>& kinds() {
           {"Text->renderer_type", V::Renderer},
           {"Text->font", V::Font},
           {"Text->font_size", V::Integer0},
-          {"Text->color", V::Unsigned0},
+          {"Text->color", V::Color},
           {"Text->x_base", V::Float},
           {"Text->y_base", V::Float}},
          {},

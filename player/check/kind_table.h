@@ -14,6 +14,7 @@ enum class ValueKind {
     Integer,         // atol
     Integer0,        // strtol, base 0
     Unsigned0,       // strtoul, base 0
+    Color,           // strtoul, base 0, as 0xRRGGBBAA
     Switch,          // on only for the exact word "true"
     CoordType,       // "absolute" or "link"
     VAlign,          // "top", "bottom", "center", "base_point"

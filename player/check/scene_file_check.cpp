@@ -4,6 +4,7 @@
 #include <set>
 
 #include "player/check/check_model.h"
+#include "player/check/link_cycle_check.h"
 #include "player/check/key_names.h"
 #include "player/check/numbered_list.h"
 #include "player/check/object_check.h"
@@ -53,10 +54,10 @@ void declare_objects(CheckContext& context, SceneFile& scene, const NumberedList
         if (!object.read) continue;
         report_misread(context, scene.file, entry.field("z_level"), ValueKind::Integer);
         if (type.empty())
-            context.report_at(scene.file, entry.field("type") ? entry.field("type") : name,
+            context.report_blocking(scene.file, entry.field("type") ? entry.field("type") : name,
                               "object " + quoted(name->value) + " has no type, so the scene stops loading there");
         else if (!object.has_fabric)
-            context.report_at(scene.file, entry.field("type"),
+            context.report_blocking(scene.file, entry.field("type"),
                               "no object type " + quoted(type) + " is registered, so the scene stops loading there" +
                                   value_rules::did_you_mean(type, object_types()));
         auto [seen, fresh] = first_line.emplace(name->value, name->line);
@@ -111,4 +112,5 @@ void check_scene_objects(CheckContext& context, const SceneFile& scene, Resource
     for (const DeclaredObject& object : scene.objects)
         if (object.read && object.has_fabric && scene.find(object.name) == &object)
             check_object(context, scene, object, resources);
+    check_link_cycles(context, scene);
 }

@@ -86,7 +86,8 @@ inline std::string number_misread(ValueKind kind, const std::string& text) {
         case ValueKind::Float: value = format_number(std::strtod(start, &end)); break;
         case ValueKind::Integer: value = std::to_string(std::strtol(start, &end, 10)); break;
         case ValueKind::Integer0: value = std::to_string(int(std::strtol(start, &end, 0))); break;
-        case ValueKind::Unsigned0: {
+        case ValueKind::Unsigned0:
+        case ValueKind::Color: {
             unsigned long read = std::strtoul(start, &end, 0);
             value = std::to_string(std::uint32_t(read));
             // strtoul negates a leading minus instead of refusing it.
@@ -99,7 +100,8 @@ inline std::string number_misread(ValueKind kind, const std::string& text) {
     if (end == start) return "which is no number and reads as 0";
     if (*end != '\0') return "which reads as " + value + " (reading stops at \"" + std::string(end) + "\")";
     if (errno == ERANGE) return "which is out of range";
-    if ((kind == ValueKind::Integer0 || kind == ValueKind::Unsigned0) && reads_as_octal(text))
+    if ((kind == ValueKind::Integer0 || kind == ValueKind::Unsigned0 || kind == ValueKind::Color) &&
+        reads_as_octal(text))
         return "which reads as " + value + " (a leading 0 means octal)";
     if (kind == ValueKind::Integer0 && std::strtol(start, nullptr, 0) != long(int(std::strtol(start, nullptr, 0))))
         return "which is out of range";
@@ -147,9 +149,24 @@ inline std::string word_misread(ValueKind kind, const std::string& text) {
     }
 }
 
+// Why a colour that reads as written still hides the text or shows another
+// colour: "" when it does not. Colours are 0xRRGGBBAA, so the last byte is
+// the opacity, and six hex digits leave red at 0.
+inline std::string color_misread(const std::string& text) {
+    const auto bits = std::uint32_t(std::strtoul(text.c_str(), nullptr, 0));
+    if ((bits & 0xffu) == 0) return "which is fully transparent (the last byte, the alpha, is 0), so the text is never seen";
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex && text.size() <= 8)
+        return "which has " + std::to_string(text.size() - 2) + " hex digits: colours are 0xRRGGBBAA, so it reads as " +
+               "red " + std::to_string(bits >> 24) + ", green " + std::to_string((bits >> 16) & 0xffu) + ", blue " +
+               std::to_string((bits >> 8) & 0xffu) + ", alpha " + std::to_string(bits & 0xffu);
+    return "";
+}
+
 // Either reading rule for a value of kind; "" when the value reads as written.
 inline std::string misread(ValueKind kind, const std::string& text) {
     std::string why = number_misread(kind, text);
+    if (why.empty() && kind == ValueKind::Color) return color_misread(text);
     return why.empty() ? word_misread(kind, text) : why;
 }
 
