@@ -34,7 +34,7 @@ bool takes_value(const std::string& name) {
 }
 
 bool is_flag(const std::string& name) {
-    for (const char* option : {"--headless", "--window", "--verbose", "--watch", "--help", "-h"})
+    for (const char* option : {"--headless", "--window", "--verbose", "--watch", "--no-check", "--help", "-h"})
         if (name == option) return true;
     return false;
 }
@@ -109,6 +109,7 @@ bool parse_options(const std::vector<std::string>& arguments, Options& options, 
             if (name == "--window") options.mode = DisplayMode::window;
             if (name == "--verbose") options.verbose = true;
             if (name == "--watch") options.watch = true;
+            if (name == "--no-check") options.check = false;
             continue;
         }
         if (!takes_value(name)) {
@@ -180,12 +181,22 @@ options:
                        to (listed scenes stay as they are). A file that does
                        not parse, or whose objects do not all load, is
                        reported once and changes nothing
+  --no-check           play without checking the files first. By default the
+                       list and every scene file are checked as scenecheck
+                       does before the first frame: what would make a scene
+                       fail to load or show otherwise than written (a file
+                       missing or not parsing, an unknown object type, a
+                       picture or font that does not load, a link to
+                       nothing) stops sceneplay with FILE:LINE:COLUMN lines
+                       and exit status 1; other findings are printed as
+                       warnings and play goes on
   --verbose            print each scene switch: frame 12: scene "menu"; with
                        --watch also each change taken, on one line
   --help               print this help
 
 exit status: 0 when the presentation ended (by "exit" or a quit), 1 when
-something failed while playing, 2 for a bad command line.
+something failed while playing or the check found what stops play, 2 for a
+bad command line.
 )";
 }
 

@@ -25,6 +25,7 @@ struct Options {
     std::string record;
     bool verbose = false;
     bool watch = false;  // reload scene files and take new list entries while playing
+    bool check = true;   // check the list and its scene files before the first frame
     bool help = false;
 };
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <ostream>
 
+#include "player/check/scenecheck.h"
 #include "player/display.h"
 #include "player/frame_device.h"
 #include "player/input_script.h"
@@ -68,6 +69,20 @@ bool prepare_snapshot_folder(const std::string& folder, std::string& error) {
     return true;
 }
 
+// Runs the checks of scenecheck on the list and its scene files. Findings
+// are printed, those that do not stop play as warnings; false when any
+// would make a scene fail or show otherwise than its file says.
+bool check_before_play(OverlayFiles& files, const std::string& list, std::ostream& errors, std::string& error) {
+    CheckReport report;
+    if (!check_list(&files, list, report, error)) return false;
+    report.print(errors, true);
+    const std::size_t blocking = report.blocking();
+    if (blocking == 0) return true;
+    error = std::to_string(blocking) + (blocking == 1 ? " finding" : " findings") +
+            " above would make scenes fail or show otherwise than written; nothing was played (--no-check plays anyway)";
+    return false;
+}
+
 // The file root and the list's path below it.
 void split_list_path(const Options& options, std::string& root, std::string& list) {
     if (!options.root.empty()) {
@@ -104,6 +119,8 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         if (!recording) return fail("cannot write recording \"" + options.record + "\": " + std::strerror(errno));
         recording << "# input recorded by sceneplay: FRAME EVENT VALUES, replay with --input\n";
     }
+
+    if (options.check && !check_before_play(files, list, errors, error)) return fail(error);
 
     Display display;
     if (!open_display(options, display, errors, error)) return fail(error);

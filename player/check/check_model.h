@@ -85,6 +85,11 @@ struct CheckContext {
     void report_at(const std::string& file, const ConfigEntry* at, std::string message) {
         report.add(file, at ? at->line : 1, at ? at->column : 1, std::move(message));
     }
+    // A finding that stops sceneplay: the scene would fail to load, or show
+    // empty or otherwise than its file says.
+    void report_blocking(const std::string& file, const ConfigEntry* at, std::string message) {
+        report.add(file, at ? at->line : 1, at ? at->column : 1, std::move(message), true);
+    }
 };
 
 // "KEY" quoted, the way findings name keys and values.

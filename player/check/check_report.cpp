@@ -11,16 +11,20 @@ std::size_t CheckReport::group_of(const std::string& file) {
 
 void CheckReport::note_file(const std::string& file) { group_of(file); }
 
-void CheckReport::add(const std::string& file, int line, int column, std::string message) {
-    std::string text = file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message;
-    findings_.push_back({group_of(file), line, column, std::move(text)});
+void CheckReport::add(const std::string& file, int line, int column, std::string message, bool blocking) {
+    std::string place = file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
+    findings_.push_back({group_of(file), line, column, std::move(place), std::move(message), blocking});
 }
 
 void CheckReport::add_line(const std::string& file, std::string line) {
-    findings_.push_back({group_of(file), 0, 0, std::move(line)});
+    findings_.push_back({group_of(file), 0, 0, "", std::move(line), true});
 }
 
-void CheckReport::print(std::ostream& out) const {
+std::size_t CheckReport::blocking() const {
+    return std::size_t(std::count_if(findings_.begin(), findings_.end(), [](const Finding& f) { return f.blocking; }));
+}
+
+void CheckReport::print(std::ostream& out, bool mark_warnings) const {
     std::vector<const Finding*> order;
     for (const Finding& finding : findings_) order.push_back(&finding);
     std::stable_sort(order.begin(), order.end(), [](const Finding* a, const Finding* b) {
@@ -28,6 +32,7 @@ void CheckReport::print(std::ostream& out) const {
         if (a->line != b->line) return a->line < b->line;
         return a->column < b->column;
     });
-    for (const Finding* finding : order) out << finding->text << '\n';
+    for (const Finding* finding : order)
+        out << finding->place << (mark_warnings && !finding->blocking ? "warning: " : "") << finding->message << '\n';
     out.flush();
 }

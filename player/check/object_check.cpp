@@ -30,7 +30,7 @@ void check_value(CheckContext& context, const SceneFile& scene, const ConfigEntr
     std::string said = quoted(entry.key) + " is " + quoted(entry.value);
     if (kind == ValueKind::LinkObject) {
         if (!entry.value.empty() && !scene.find(entry.value))
-            context.report_at(scene.file, &entry, said + ": no object of the scene has that name" +
+            context.report_blocking(scene.file, &entry, said + ": no object of the scene has that name" +
                                                       value_rules::did_you_mean(entry.value, object_names(scene)));
         return;
     }
@@ -42,7 +42,11 @@ void check_value(CheckContext& context, const SceneFile& scene, const ConfigEntr
     }
     if (kind == ValueKind::ImageLoader && entry.value.empty()) return;
     std::string why = value_rules::misread(kind, entry.value);
-    if (!why.empty()) context.report_at(scene.file, &entry, said + ", " + why);
+    if (why.empty()) return;
+    // A word the library does not know there leaves the object unplaced or unloaded.
+    const bool blocking = kind == ValueKind::CoordType || kind == ValueKind::VAlign || kind == ValueKind::HAlign ||
+                          kind == ValueKind::ImageLoader;
+    context.report.add(scene.file, entry.line, entry.column, said + ", " + why, blocking);
 }
 
 // The first part of rest when it names a kind that object's kind is not.
@@ -80,7 +84,7 @@ void check_link(CheckContext& context, const SceneFile& scene, const std::string
     if (!coord || coord->value != "link") return;
     const ConfigEntry* link = scene.config.find(prefix + "SceneObject->link_object");
     if (!link || link->value.empty()) {
-        context.report_at(scene.file, coord,
+        context.report_blocking(scene.file, coord,
                           quoted(coord->key) + " is \"link\" but no link_object is given, so the object is never placed");
         return;
     }
@@ -118,7 +122,7 @@ void check_object(CheckContext& context, const SceneFile& scene, const DeclaredO
     for (const KeyInfo& info : known_keys) {
         const ConfigEntry* entry = scene.config.find(prefix + info.key);
         if (info.required && (!entry || entry->value.empty()))
-            context.report_at(scene.file, entry ? entry : anchor,
+            context.report_blocking(scene.file, entry ? entry : anchor,
                               quoted(prefix + info.key) + (entry ? " is empty" : " is missing") +
                                   ", so the object cannot load");
     }

@@ -26,7 +26,7 @@ void check_pictures(CheckContext& context, const SceneFile& scene, const Declare
         if (!value_rules::misread(ValueKind::ImageLoader, loader).empty()) continue;
         std::string error = resources.picture_error(file->value, loader);
         if (!error.empty())
-            context.report_at(scene.file, file, "picture " + quoted(file->value) + " cannot be loaded: " + error);
+            context.report_blocking(scene.file, file, "picture " + quoted(file->value) + " cannot be loaded: " + error);
     }
 }
 
@@ -39,13 +39,13 @@ void check_text(CheckContext& context, const SceneFile& scene, const std::string
     std::string type = scene.config.value(prefix + "Text->renderer_type", "ttf");
     std::string error = resources.renderer_error(type);
     if (!error.empty()) {
-        context.report_at(scene.file, at("Text->renderer_type"), "text renderer " + quoted(type) + " cannot be had: " + error);
+        context.report_blocking(scene.file, at("Text->renderer_type"), "text renderer " + quoted(type) + " cannot be had: " + error);
         return;
     }
     std::string font = scene.config.value(prefix + "Text->font", "");
     error = resources.font_error(type, font);
     if (!error.empty()) {
-        context.report_at(scene.file, at("Text->font"),
+        context.report_blocking(scene.file, at("Text->font"),
                           (font.empty() ? std::string("the default font") : "font " + quoted(font)) +
                               " cannot be used: " + error);
         return;
@@ -56,7 +56,7 @@ void check_text(CheckContext& context, const SceneFile& scene, const std::string
     VideoColor color;
     color.set_color(int(color_bits >> 24), int((color_bits >> 16) & 0xff), int((color_bits >> 8) & 0xff), int(color_bits & 0xff));
     error = resources.text_error(type, font, scene.config.value(prefix + "Text->text", ""), size, color);
-    if (!error.empty()) context.report_at(scene.file, at("Text->text"), "the text cannot be rendered: " + error);
+    if (!error.empty()) context.report_blocking(scene.file, at("Text->text"), "the text cannot be rendered: " + error);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ void check_entry(CheckContext& context, const NumberedEntry& entry, std::map<std
     }
     std::string type = entry.value("type", "generic");
     if (!SceneFabric::_fabrics_.contains(type))
-        context.report_at(file, entry.field("type"),
+        context.report_blocking(file, entry.field("type"),
                           "no scene type " + quoted(type) + " is registered, so loading the list stops there" +
                               value_rules::did_you_mean(type, scene_types()));
     if (name->value == "exit")
@@ -59,9 +59,9 @@ void check_entry(CheckContext& context, const NumberedEntry& entry, std::map<std
     std::vector<std::uint8_t> bytes;
     std::string error;
     if (scene.file.empty())
-        context.report_at(file, scene_file ? scene_file : name, "scene " + quoted(scene.name) + " has no file");
+        context.report_blocking(file, scene_file ? scene_file : name, "scene " + quoted(scene.name) + " has no file");
     else if (!context.files->read(scene.file, bytes, error))
-        context.report_at(file, scene_file, "scene " + quoted(scene.name) + " cannot be loaded: " + error);
+        context.report_blocking(file, scene_file, "scene " + quoted(scene.name) + " cannot be loaded: " + error);
     else
         scene.readable = true;
     context.scenes.push_back(scene);
@@ -79,7 +79,8 @@ bool check_scene_list(CheckContext& context) {
     NumberedList list = collect_numbered_list(context.list, kPrefix, "name");
     report_unknown_keys(context, list);
     if (list.entries.empty() && list.misnumbered.empty())
-        context.report.add(context.list_file, 1, 1, "the list names no scene (no key " + quoted("Scenes->Scene0->name") + ")");
+        context.report.add(context.list_file, 1, 1, "the list names no scene (no key " + quoted("Scenes->Scene0->name") + ")",
+                           true);
     report_unread_entries(context, context.list_file, list);
     std::map<std::string, int> first_line;
     for (const auto& [index, entry] : list.entries)

@@ -66,13 +66,13 @@ void place_list(const Options& options, std::string& root, std::string& list) {
 
 // Registers what the library's init registers; the checker then asks the
 // fabrics' registries which types can be made.
-bool prepare_services(std::ostream& err) {
+bool prepare_services(std::string& error) {
     VideoSettings settings;
     settings.backend = "headless";
     settings.width = 64;
     settings.height = 64;
     if (!video_create(kDevice, settings)) {
-        err << "scenecheck: cannot make a headless video device: " << video_error() << std::endl;
+        error = "cannot make a headless video device: " + video_error();
         return false;
     }
     init(kDevice);
@@ -96,6 +96,18 @@ void check(CheckContext& context) {
 
 }  // namespace
 
+bool check_list(FileIO::FileManager* files, const std::string& list, CheckReport& report, std::string& error) {
+    if (!prepare_services(error)) return false;
+    CheckContext context;
+    context.files = files;
+    context.video = kDevice;
+    context.list_file = list;
+    check(context);
+    video_unregister(kDevice);
+    report = std::move(context.report);
+    return true;
+}
+
 int run_scenecheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Options options;
     std::string error;
@@ -116,13 +128,11 @@ int run_scenecheck(const std::vector<std::string>& args, std::ostream& out, std:
         err << "scenecheck: no folder " << root << std::endl;
         return 2;
     }
-    if (!prepare_services(err)) return 1;
-    CheckContext context;
-    context.files = &files;
-    context.video = kDevice;
-    context.list_file = list;
-    check(context);
-    video_unregister(kDevice);
-    context.report.print(out);
-    return context.report.empty() ? 0 : 1;
+    CheckReport report;
+    if (!check_list(&files, list, report, error)) {
+        err << "scenecheck: " << error << std::endl;
+        return 1;
+    }
+    report.print(out);
+    return report.empty() ? 0 : 1;
 }

@@ -13,7 +13,9 @@ namespace {
 using playertest::run_sceneplay;
 
 // A two-scene list: "only" switches to "broken" on any key, and "broken"
-// cannot load (its picture is missing).
+// cannot load (its picture is missing). The check before play would refuse
+// such a list, so the cases that show what the library does with it play
+// with --no-check.
 class SceneplayCli : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -48,7 +50,8 @@ protected:
         EXPECT_EQ(result.out, "");
     }
 
-    void expect_failure(const std::vector<std::string>& arguments, const std::string& line) {
+    void expect_failure(std::vector<std::string> arguments, const std::string& line) {
+        arguments.push_back("--no-check");
         const auto result = run_sceneplay(arguments);
         EXPECT_EQ(result.status, 1) << result.err;
         EXPECT_EQ(result.last_error_line(), "sceneplay: " + line) << result.err;
@@ -63,7 +66,7 @@ TEST_F(SceneplayCli, HelpListsEveryOptionAndSucceeds) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     for (const char* option : {"--root", "--device", "--headless", "--window", "--size", "--fps", "--frames",
-                               "--snapshot", "--snapshot-every", "--input", "--record", "--verbose", "--help"})
+                               "--snapshot", "--snapshot-every", "--input", "--record", "--no-check", "--verbose", "--help"})
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     EXPECT_EQ(run_sceneplay({list, "only", "-h"}).status, 0);
 }
@@ -106,8 +109,32 @@ TEST_F(SceneplayCli, MissingFilesAndScenesAreFailures) {
     // --root makes LIST relative to it.
     expect_failure({"list.yaml", "only", "--root", folder.str() + "/nope"},
                    "the root folder \"" + folder.str() + "/nope\" does not exist");
-    EXPECT_EQ(run_sceneplay({"list.yaml", "only", "--root", folder.str(), "--frames", "2"}).status, 0);
-    EXPECT_EQ(run_sceneplay({"list.yaml", "only", "--frames", "2"}, folder.str()).status, 0);
+    EXPECT_EQ(run_sceneplay({"list.yaml", "only", "--no-check", "--root", folder.str(), "--frames", "2"}).status, 0);
+    EXPECT_EQ(run_sceneplay({"list.yaml", "only", "--no-check", "--frames", "2"}, folder.str()).status, 0);
+}
+
+TEST_F(SceneplayCli, TheFilesAreCheckedBeforeTheFirstFrame) {
+    folder.write("list.yaml",
+                 "Scenes:\n"
+                 "  Scene0: {name: only, file: only.yaml}\n"
+                 "  Scene1: {name: broken, file: second.yaml}\n");
+    folder.write("second.yaml", "Scene:\n  Objects:\n    Object0: {name: a, type: Image\n");
+    const std::string frames = folder.str() + "/frames";
+    const auto refused = run_sceneplay({list, "only", "--headless", "--frames", "3", "--snapshot", frames});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.error_lines().front().rfind("second.yaml:4:1: ", 0), 0u) << refused.err;
+    EXPECT_EQ(refused.last_error_line(), "sceneplay: 1 finding above would make scenes fail or show otherwise than "
+                                         "written; nothing was played (--no-check plays anyway)");
+    EXPECT_FALSE(std::filesystem::exists(frames + "/frame-000000.png"));
+    // Without the check the library plays what it can: the broken scene is never shown.
+    EXPECT_EQ(run_sceneplay({list, "only", "--no-check", "--headless", "--frames", "3"}).status, 0);
+
+    // Findings that change nothing on screen are warnings, and play goes on.
+    folder.write("second.yaml", "Scene:\n  show_mouse_cursor: 1x\n");
+    const auto warned = run_sceneplay({list, "only", "--headless", "--frames", "3"});
+    EXPECT_EQ(warned.status, 0) << warned.err;
+    EXPECT_EQ(warned.err, "second.yaml:2:22: warning: \"Scene->show_mouse_cursor\" is \"1x\", which reads as 1 "
+                          "(reading stops at \"x\")\n");
 }
 
 TEST_F(SceneplayCli, AListTheLibraryCannotReadIsAFailure) {
@@ -120,7 +147,7 @@ TEST_F(SceneplayCli, BadInputScriptsStopBeforeAnythingPlays) {
                    "cannot read input script \"" + folder.str() + "/none.input\": No such file or directory");
     const std::string script = folder.write("bad.input", "# tour\n5 key 32\n\n9 jump 1 2\n");
     const std::string snapshots = folder.str() + "/frames";
-    const auto result = run_sceneplay({list, "only", "--input", script, "--snapshot", snapshots});
+    const auto result = run_sceneplay({list, "only", "--no-check", "--input", script, "--snapshot", snapshots});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "sceneplay: " + script +
                               ":4: unknown event \"jump\" (expected press, release, move, key, keyup, char or quit)\n");
@@ -138,22 +165,22 @@ TEST_F(SceneplayCli, OutputsThatCannotBeWrittenAreFailures) {
 }
 
 TEST_F(SceneplayCli, WithoutADisplayItPlaysHeadlessUnlessAWindowIsDemanded) {
-    const auto automatic = run_sceneplay({list, "only", "--frames", "3"});
+    const auto automatic = run_sceneplay({list, "only", "--no-check", "--frames", "3"});
     EXPECT_EQ(automatic.status, 0);
     EXPECT_EQ(automatic.err, "sceneplay: no display (DISPLAY and WAYLAND_DISPLAY are unset), playing headless\n");
 
-    const auto headless = run_sceneplay({list, "only", "--headless", "--frames", "3"});
+    const auto headless = run_sceneplay({list, "only", "--no-check", "--headless", "--frames", "3"});
     EXPECT_EQ(headless.status, 0);
     EXPECT_EQ(headless.err, "");
 
-    const auto window = run_sceneplay({list, "only", "--window", "--frames", "3"});
+    const auto window = run_sceneplay({list, "only", "--no-check", "--window", "--frames", "3"});
     EXPECT_EQ(window.status, 1);
     EXPECT_EQ(window.last_error_line().rfind("sceneplay: cannot open a window: ", 0), 0u) << window.err;
 }
 
 TEST_F(SceneplayCli, ASceneThatFailsToLoadMidwayStopsThePlayWithAFailure) {
     const std::string script = folder.write("key.input", "4 key 32\n");
-    const auto result = run_sceneplay({list, "only", "--headless", "--input", script, "--verbose"});
+    const auto result = run_sceneplay({list, "only", "--no-check", "--headless", "--input", script, "--verbose"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "frame 0: scene \"only\"\n");
     EXPECT_EQ(result.last_error_line(),
@@ -163,7 +190,7 @@ TEST_F(SceneplayCli, ASceneThatFailsToLoadMidwayStopsThePlayWithAFailure) {
 TEST_F(SceneplayCli, HeadlessRunsEndByThemselves) {
     // No --frames and no input: 20 seconds' worth of frames, then a quit.
     testsupport::TempDir frames;
-    const auto result = run_sceneplay({list, "only", "--headless", "--fps", "2", "--snapshot", frames.str()});
+    const auto result = run_sceneplay({list, "only", "--no-check", "--headless", "--fps", "2", "--snapshot", frames.str()});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(std::filesystem::exists(frames.str() + "/frame-000039.png"));
     EXPECT_FALSE(std::filesystem::exists(frames.str() + "/frame-000040.png"));
@@ -171,7 +198,7 @@ TEST_F(SceneplayCli, HeadlessRunsEndByThemselves) {
     // A script that runs longer extends the play to its last event.
     const std::string script = folder.write("late.input", "50 char 65\n");
     testsupport::TempDir longer;
-    EXPECT_EQ(run_sceneplay({list, "only", "--headless", "--fps", "2", "--input", script, "--snapshot", longer.str()})
+    EXPECT_EQ(run_sceneplay({list, "only", "--no-check", "--headless", "--fps", "2", "--input", script, "--snapshot", longer.str()})
                   .status,
               0);
     EXPECT_TRUE(std::filesystem::exists(longer.str() + "/frame-000050.png"));
