@@ -38,7 +38,10 @@ void FallbackFonts::clear() {
 
 FallbackFonts::Candidates& FallbackFonts::candidates(const std::string& font) {
     auto found = by_font_.find(font);
-    if (found == by_font_.end()) found = by_font_.emplace(font, Candidates{sorted_fonts(font), {}}).first;
+    if (found == by_font_.end()) {
+        found = by_font_.emplace(font, Candidates{sorted_fonts(font), {}}).first;
+        ++answer_count_;
+    }
     return found->second;
 }
 

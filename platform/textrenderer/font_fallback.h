@@ -24,7 +24,7 @@ public:
 
     // The closest installed face with a glyph for code; false when none has one.
     bool find(const std::string& font, char32_t code, FontFile& file);
-    // Number of answers kept, for the cache's bounds.
+    // Number of fonts and characters looked up, for the cache's bounds.
     std::size_t answers() const { return answer_count_; }
     void clear();
 

@@ -57,38 +57,66 @@ int nearest_strike(FT_Face face, int size) {
     return best;
 }
 
-// Premultiplied BGRA rows scaled by area averaging: each target pixel averages
-// the source pixels under it (at least the nearest one, when scaling up).
-void scale_colour(const FT_Bitmap& bitmap, double scale, GlyphBitmap& glyph) {
-    const int source_width = int(bitmap.width), source_rows = int(bitmap.rows);
-    const int stride = bitmap.pitch < 0 ? -bitmap.pitch : bitmap.pitch;
-    glyph.width = std::max(1, int(std::lround(source_width * scale)));
-    glyph.rows = std::max(1, int(std::lround(source_rows * scale)));
-    glyph.colour.assign(std::size_t(glyph.width) * std::size_t(glyph.rows), 0);
-    auto span = [scale](int target, int limit, int& first, int& end) {
-        first = std::min(limit - 1, int(target / scale));
-        end = std::clamp(int((target + 1) / scale), first + 1, limit);
+// Larger scaled glyphs are refused: only a broken strike size gives them.
+bool scaled_size_fits(int width, int rows, double scale, int size, GlyphBitmap& glyph, std::string& reason) {
+    const double limit = 4.0 * size + 64;
+    if (width * scale > limit || rows * scale > limit) {
+        reason = "a bitmap glyph would scale to more than " + std::to_string(int(limit)) + " pixels";
+        return false;
+    }
+    glyph.width = std::max(1, int(std::lround(width * scale)));
+    glyph.rows = std::max(1, int(std::lround(rows * scale)));
+    return true;
+}
+
+// Rows of channels bytes a pixel, from top to bottom step bytes apart, scaled
+// by area averaging into glyph's size: each target pixel averages the source
+// pixels under it (at least the nearest one, when scaling up).
+std::vector<std::uint8_t> scale_bytes(const unsigned char* top, std::ptrdiff_t step, int width, int rows,
+                                      int channels, const GlyphBitmap& glyph) {
+    std::vector<std::uint8_t> scaled(std::size_t(glyph.width) * std::size_t(glyph.rows) * std::size_t(channels));
+    auto span = [](int target, int to, int from, int& first, int& end) {
+        first = std::min(from - 1, int(std::int64_t(target) * from / to));
+        end = std::clamp(int(std::int64_t(target + 1) * from / to), first + 1, from);
     };
+    std::uint8_t* out = scaled.data();
     for (int y = 0; y < glyph.rows; ++y) {
         int y0, y1;
-        span(y, source_rows, y0, y1);
+        span(y, glyph.rows, rows, y0, y1);
         for (int x = 0; x < glyph.width; ++x) {
             int x0, x1;
-            span(x, source_width, x0, x1);
-            std::uint32_t sum[4] = {0, 0, 0, 0};  // blue, green, red, alpha
-            for (int sy = y0; sy < y1; ++sy) {
-                // A negative pitch stores the bottom row first.
-                const unsigned char* row =
-                    bitmap.buffer + std::size_t(bitmap.pitch < 0 ? source_rows - 1 - sy : sy) * std::size_t(stride);
-                for (int sx = x0; sx < x1; ++sx)
-                    for (int c = 0; c < 4; ++c) sum[c] += row[sx * 4 + c];
-            }
+            span(x, glyph.width, width, x0, x1);
             const std::uint32_t count = std::uint32_t((y1 - y0) * (x1 - x0));
-            std::uint32_t pixel = 0;
-            for (int c = 3; c >= 0; --c) pixel = (pixel << 8) | ((sum[c] + count / 2) / count);
-            glyph.colour[std::size_t(y) * std::size_t(glyph.width) + std::size_t(x)] = pixel;
+            for (int c = 0; c < channels; ++c) {
+                std::uint32_t sum = 0;
+                for (int sy = y0; sy < y1; ++sy)
+                    for (int sx = x0; sx < x1; ++sx) sum += top[sy * step + sx * channels + c];
+                *out++ = std::uint8_t((sum + count / 2) / count);
+            }
         }
     }
+    return scaled;
+}
+
+// A glyph of a bitmap strike at scale: colour (premultiplied BGRA) or coverage.
+bool scale_strike_glyph(const FT_Bitmap& bitmap, double scale, int size, GlyphBitmap& glyph, std::string& reason) {
+    if (bitmap.pixel_mode == FT_PIXEL_MODE_BGRA) {
+        if (!scaled_size_fits(int(bitmap.width), int(bitmap.rows), scale, size, glyph, reason)) return false;
+        // A negative pitch stores the bottom row first.
+        const unsigned char* top = bitmap.pitch < 0 ? bitmap.buffer - std::ptrdiff_t(bitmap.rows - 1) * bitmap.pitch
+                                                    : bitmap.buffer;
+        const auto bytes = scale_bytes(top, bitmap.pitch, int(bitmap.width), int(bitmap.rows), 4, glyph);
+        glyph.colour.resize(bytes.size() / 4);
+        for (std::size_t i = 0; i < glyph.colour.size(); ++i)
+            glyph.colour[i] = std::uint32_t(bytes[4 * i + 3]) << 24 | std::uint32_t(bytes[4 * i + 2]) << 16 |
+                              std::uint32_t(bytes[4 * i + 1]) << 8 | bytes[4 * i];
+        return true;
+    }
+    GlyphBitmap full;
+    if (!copy_coverage(bitmap, full, reason) || !scaled_size_fits(full.width, full.rows, scale, size, glyph, reason))
+        return false;
+    glyph.coverage = scale_bytes(full.coverage.data(), full.width, full.width, full.rows, 1, glyph);
+    return true;
 }
 
 }  // namespace
@@ -120,7 +148,8 @@ std::unique_ptr<SizedFace> SizedFace::open(FT_Library library, FontBytes bytes, 
         return nullptr;
     }
     std::unique_ptr<SizedFace> sized(new SizedFace(face, std::move(bytes)));
-    if (!FT_IS_SCALABLE(face) && face->num_fixed_sizes > 0) {
+    sized->size_ = size;
+    if (!FT_IS_SCALABLE(face) && FT_HAS_COLOR(face) && face->num_fixed_sizes > 0) {
         const int strike = nearest_strike(face, size);
         error = FT_Select_Size(face, strike);
         if (!error) sized->scale_ = size * 64.0 / double(std::max<FT_Pos>(1, face->available_sizes[strike].y_ppem));
@@ -165,9 +194,10 @@ const GlyphBitmap* SizedFace::glyph(std::uint32_t glyph_index, std::string& reas
     }
     GlyphBitmap bitmap;
     const FT_Bitmap& rendered = face_->glyph->bitmap;
-    if (rendered.pixel_mode == FT_PIXEL_MODE_BGRA && rendered.width > 0 && rendered.rows > 0) {
-        scale_colour(rendered, scale_, bitmap);
-    } else if (!copy_coverage(rendered, bitmap, reason)) {
+    const bool scaled = rendered.width > 0 && rendered.rows > 0 &&
+                        (scale_ != 1.0 || rendered.pixel_mode == FT_PIXEL_MODE_BGRA);
+    if (scaled ? !scale_strike_glyph(rendered, scale_, size_, bitmap, reason) : !copy_coverage(rendered, bitmap, reason)) {
+        reason = "glyph " + std::to_string(glyph_index) + " cannot be rendered: " + reason;
         return nullptr;
     }
     bitmap.left = int(std::lround(face_->glyph->bitmap_left * scale_));

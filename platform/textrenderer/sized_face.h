@@ -33,8 +33,8 @@ using FontBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
 
 // A font face opened at one pixel size, with the HarfBuzz font that shapes
 // with it and the glyphs rendered so far. Glyph pointers it hands out stay
-// valid until clear_glyphs() or its destruction. A face of bitmap strikes
-// only (colour emoji) is opened at its nearest strike and scaled to the size:
+// valid until clear_glyphs() or its destruction. A colour face of bitmap
+// strikes only (emoji) is opened at its nearest strike and scaled to the size:
 // its glyphs come scaled, its shaping positions are multiplied by scale().
 class SizedFace {
 public:
@@ -70,6 +70,7 @@ private:
     int line_height_ = 1;
     int ascender_ = 0;
     double scale_ = 1.0;
+    int size_ = 0;
     FT_Int32 load_flags_;
     // Answers of has_char for the first code points, where most texts live:
     // 0 not asked yet, 1 absent, 2 present.

@@ -31,29 +31,33 @@ std::vector<std::string_view> split_lines(const std::string& text) {
     }
 }
 
+// Colour glyphs go over what is below them (premultiplied: over + under * (1 - alpha)).
+void blit_colour(const GlyphBitmap& bitmap, int row, std::uint32_t* target) {
+    const std::uint32_t* source = bitmap.colour.data() + std::size_t(row) * std::size_t(bitmap.width);
+    for (int column = 0; column < bitmap.width; ++column) {
+        const std::uint32_t over = source[column], under = target[column], keep = 255 - (over >> 24);
+        std::uint32_t mixed = 0;
+        for (int shift = 24; shift >= 0; shift -= 8)
+            mixed = (mixed << 8) | (((over >> shift) & 0xffu) + ((under >> shift) & 0xffu) * keep / 255);
+        target[column] = mixed;
+    }
+}
+
 void blit(const PlacedGlyph& glyph, std::int64_t left, Coverage& coverage) {
     const GlyphBitmap& bitmap = *glyph.bitmap;
     for (int row = 0; row < bitmap.rows; ++row) {
         const std::int64_t y = glyph.y + row;
         if (y < 0 || y >= coverage.height) continue;  // clipped above or below the lines
+        // In range: the width spans every glyph.
         const std::size_t first = std::size_t(y) * std::size_t(coverage.width) + std::size_t(glyph.x - left);
-        const std::size_t source = std::size_t(row) * std::size_t(bitmap.width);
         if (bitmap.is_colour()) {
-            for (int column = 0; column < bitmap.width; ++column) {
-                const std::uint32_t over = bitmap.colour[source + std::size_t(column)];
-                std::uint32_t& under = coverage.colour[first + std::size_t(column)];
-                const std::uint32_t keep = 255 - (over >> 24);  // premultiplied: over + under * (1 - alpha)
-                std::uint32_t mixed = 0;
-                for (int shift = 24; shift >= 0; shift -= 8)
-                    mixed = (mixed << 8) | (((over >> shift) & 0xffu) + ((under >> shift) & 0xffu) * keep / 255);
-                under = mixed;
-            }
+            blit_colour(bitmap, row, coverage.colour.data() + first);
             continue;
         }
-        for (int column = 0; column < bitmap.width; ++column) {
-            std::uint8_t& value = coverage.values[first + std::size_t(column)];  // in range: the width spans every glyph
-            value = std::max(value, bitmap.coverage[source + std::size_t(column)]);  // overlapping glyphs do not darken
-        }
+        const std::uint8_t* source = bitmap.coverage.data() + std::size_t(row) * std::size_t(bitmap.width);
+        std::uint8_t* target = coverage.values.data() + first;
+        for (int column = 0; column < bitmap.width; ++column)
+            target[column] = std::max(target[column], source[column]);  // overlapping glyphs do not darken
     }
 }
 
