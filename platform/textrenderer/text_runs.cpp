@@ -17,9 +17,11 @@ bool is_mark(hb_unicode_general_category_t category) {
            category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
 }
 
-// Format and control characters, which are never drawn as glyphs of their own.
-bool is_invisible(hb_unicode_general_category_t category) {
-    return category == HB_UNICODE_GENERAL_CATEGORY_FORMAT || category == HB_UNICODE_GENERAL_CATEGORY_CONTROL;
+// Format and control characters and variation selectors, which are never
+// drawn as glyphs of their own.
+bool is_invisible(char32_t code, hb_unicode_general_category_t category) {
+    return category == HB_UNICODE_GENERAL_CATEGORY_FORMAT || category == HB_UNICODE_GENERAL_CATEGORY_CONTROL ||
+           (code >= 0xfe00 && code <= 0xfe0f) || (code >= 0xe0100 && code <= 0xe01ef);
 }
 
 // The text is valid UTF-8: the renderer checks it first.
@@ -51,10 +53,10 @@ void choose_faces(RunScratch& scratch, SizedFace& chosen, FaceSource& fallback, 
     for (std::size_t i = 0; i < scratch.codes.size(); ++i) {
         const char32_t code = scratch.codes[i];
         const auto category = hb_unicode_general_category(unicode, code);
-        const bool follows = i > 0 && (is_invisible(category) || is_mark(category));
-        if (follows && (is_invisible(category) || scratch.faces[i - 1]->has_char(code))) {
+        const bool invisible = is_invisible(code, category);
+        if (i > 0 && (invisible || (is_mark(category) && scratch.faces[i - 1]->has_char(code)))) {
             scratch.faces[i] = scratch.faces[i - 1];
-        } else if (chosen.has_char(code) || is_invisible(category)) {
+        } else if (invisible || chosen.has_char(code)) {
             scratch.faces[i] = &chosen;
         } else if (SizedFace* other = fallback.face_for(code)) {
             scratch.faces[i] = other;

@@ -24,6 +24,7 @@ struct TtfLayout {
     std::u32string missing;         // each such character once, in the order of first use
 };
 
-// The layout of the last text the "ttf" renderer rendered successfully. The
-// reference stays valid for the process; the content changes with the next render.
+// The layout of the last text the "ttf" renderer rendered: complete when that
+// render succeeded. The reference stays valid for the process; the content
+// changes with the next render.
 SERVICE_API const TtfLayout& ttf_last_layout();
