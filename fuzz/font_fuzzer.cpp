@@ -1,4 +1,5 @@
-// Bytes as a font file, rendered at three sizes.
+// Bytes as a font file, rendered at three sizes, with Arabic and an emoji
+// that other installed faces may have to stand in for.
 #include <cstdlib>
 
 #include "fuzz/fuzz_support.h"
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VideoColor color;
     color.set_color(255, 255, 255, 255);
     for (int font_size : {1, 14, 96}) {
-        if (!renderer->render_text("fuzz", font, "AV fi\nWg", color, font_size, "text", "s", true) &&
+        if (!renderer->render_text("fuzz", font, "AV fi\nWg \xd9\x85\xd8\xb1 \xf0\x9f\x8e\x89", color, font_size, "text", "s", true) &&
             renderer->get_error().empty())
             std::abort();  // a failure always says why
     }

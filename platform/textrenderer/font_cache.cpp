@@ -15,8 +15,6 @@ FontCache::~FontCache() {
 }
 
 SizedFace* FontCache::get(const std::string& font, int size, std::string& reason) {
-    const auto key = std::make_pair(font, size);
-    if (auto found = faces_.find(key); found != faces_.end()) return found->second.get();
     if (!library_) {
         reason = "FreeType could not be initialised";
         return nullptr;
@@ -28,16 +26,29 @@ SizedFace* FontCache::get(const std::string& font, int size, std::string& reason
         file = files_.emplace(font, resolved).first;
     }
     std::string why;
-    FontBytes bytes = read_font(file->second.path, why);
-    auto face = bytes ? SizedFace::open(library_, bytes, file->second.index, size, why) : nullptr;
+    SizedFace* face = open_face(file->second, size, why);
     if (!face) {
         const std::string& path = file->second.path;
         reason = "Font \"" + font + "\"" + (path == font ? "" : " (" + path + ")") + " cannot be opened: " + why;
         bytes_.erase(file->second.path);  // the file may be fixed or replaced before the next try
         files_.erase(file);
-        return nullptr;
     }
-    return faces_.emplace(key, std::move(face)).first->second.get();
+    return face;
+}
+
+SizedFace* FontCache::fallback(const std::string& font, char32_t code, int size) {
+    FontFile file;
+    std::string ignored;
+    return library_ && fallbacks_.find(font, code, file) ? open_face(file, size, ignored) : nullptr;
+}
+
+SizedFace* FontCache::open_face(const FontFile& file, int size, std::string& reason) {
+    if (auto found = faces_.find(std::tie(file.path, file.index, size)); found != faces_.end())
+        return found->second.get();
+    FontBytes bytes = read_font(file.path, reason);
+    auto face = bytes ? SizedFace::open(library_, bytes, file.index, size, reason) : nullptr;
+    if (!face) return nullptr;
+    return faces_.emplace(std::make_tuple(file.path, file.index, size), std::move(face)).first->second.get();
 }
 
 FontBytes FontCache::read_font(const std::string& path, std::string& reason) {
@@ -63,10 +74,11 @@ FontBytes FontCache::read_font(const std::string& path, std::string& reason) {
 }
 
 void FontCache::trim() {
-    if (faces_.size() > max_faces) {
+    if (faces_.size() > max_faces || fallbacks_.answers() > max_fallback_answers) {
         faces_.clear();
         bytes_.clear();
         files_.clear();
+        fallbacks_.clear();
         return;
     }
     std::size_t bytes = 0;

@@ -11,15 +11,14 @@
 
 namespace textrenderer {
 
-namespace {
-
-using Pattern = std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)>;
-
-// Loaded once; fontconfig's configuration then lives as long as the process.
 FcConfig* font_config() {
     static FcConfig* config = FcInitLoadConfigAndFonts();
     return config;
 }
+
+namespace {
+
+using Pattern = std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)>;
 
 std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fontconfig/fontconfig.h>
+
 #include <string>
 
 namespace textrenderer {
@@ -20,5 +22,9 @@ struct FontFile {
 //   italic request where only the upright face is installed).
 // False with a reason naming the font when it cannot be resolved.
 bool find_font_file(const std::string& font, FontFile& file, std::string& reason);
+
+// fontconfig's configuration and installed fonts, loaded on first use and kept
+// for the life of the process; null when it cannot be loaded.
+FcConfig* font_config();
 
 }  // namespace textrenderer

@@ -1,5 +1,6 @@
 #include "platform/textrenderer/ttf_renderer.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/textrenderer/utf8_check.h"
@@ -14,6 +15,21 @@ std::uint8_t channel(float value) {
     return std::uint8_t(std::lround(value * 255.0f));
 }
 
+// A colour glyph's premultiplied pixel, faded by the text's alpha, over the
+// text-coloured pixel below it.
+std::uint32_t colour_over(std::uint32_t glyph, unsigned alpha, std::uint32_t below) {
+    const unsigned glyph_alpha = (glyph >> 24) * alpha / 255, below_alpha = video_pixel::alpha(below);
+    const unsigned keep = below_alpha * (255 - glyph_alpha) / 255;
+    const unsigned out_alpha = glyph_alpha + keep;
+    if (out_alpha == 0) return below;
+    auto mix = [&](int shift, unsigned below_channel) {
+        const unsigned premultiplied = ((glyph >> shift) & 0xffu) * alpha / 255 + below_channel * keep / 255;
+        return std::uint8_t(std::min(255u, (premultiplied * 255 + out_alpha / 2) / out_alpha));
+    };
+    return video_pixel::make(mix(16, video_pixel::red(below)), mix(8, video_pixel::green(below)),
+                             mix(0, video_pixel::blue(below)), std::uint8_t(out_alpha));
+}
+
 void colourise(const Coverage& coverage, const VideoColor& color, std::vector<std::uint32_t>& pixels) {
     const std::uint8_t r = channel(color.r), g = channel(color.g), b = channel(color.b);
     const unsigned alpha = channel(color.a);
@@ -23,13 +39,27 @@ void colourise(const Coverage& coverage, const VideoColor& color, std::vector<st
     for (unsigned c = 0; c < 256; ++c) by_coverage[c] = video_pixel::make(r, g, b, std::uint8_t(c * alpha / 255));
     pixels.resize(coverage.values.size());
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = by_coverage[coverage.values[i]];
+    for (std::size_t i = 0; i < coverage.colour.size(); ++i)
+        if (coverage.colour[i]) pixels[i] = colour_over(coverage.colour[i], alpha, pixels[i]);
 }
+
+// The installed faces that stand in for one font at one size.
+class Fallback final : public FaceSource {
+public:
+    Fallback(FontCache& fonts, const std::string& font, int size) : fonts_(fonts), font_(font), size_(size) {}
+    SizedFace* face_for(char32_t code) override { return fonts_.fallback(font_, code, size_); }
+
+private:
+    FontCache& fonts_;
+    const std::string& font_;
+    int size_;
+};
 
 }  // namespace
 
-TtfRenderer::TtfRenderer() : buffer_(hb_buffer_create()) {}
+TtfRenderer::TtfRenderer() { scratch_.buffer = hb_buffer_create(); }
 
-TtfRenderer::~TtfRenderer() { hb_buffer_destroy(buffer_); }
+TtfRenderer::~TtfRenderer() { hb_buffer_destroy(scratch_.buffer); }
 
 bool TtfRenderer::fail(std::string reason) {
     error_ = std::move(reason);
@@ -51,7 +81,8 @@ bool TtfRenderer::render_text(std::string video, std::string font, std::string t
     fonts_.trim();  // only here: no glyph pointers are held between renders
     SizedFace* face = fonts_.get(font, size, reason);
     if (!face) return fail(reason);
-    if (!rasterise_text(*face, buffer_, text, coverage_, reason)) return fail(reason);
+    Fallback fallback(fonts_, font, size);
+    if (!rasterise_text(*face, fallback, text, scratch_, coverage_, layout_, reason)) return fail(reason);
     colourise(coverage_, color, pixels_);
     if (!device->create_image(image_name, image_scene, coverage_.width, coverage_.height, pixels_.data()))
         return fail("video device \"" + video + "\" refused the text image: " + device->get_error());

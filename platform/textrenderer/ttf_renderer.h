@@ -15,7 +15,12 @@ namespace textrenderer {
 //
 // What render_text makes: an image of the tight ink width of the text (at
 // least 1) and one line height per line (lines split on "\n"), every pixel in
-// the text colour with transparency 255 - coverage * alpha / 255.
+// the text colour with transparency 255 - coverage * alpha / 255, except the
+// pixels of colour glyphs (emoji), which keep their own colours and are only
+// faded by the colour's alpha.
+// - Characters the font lacks come from the closest installed face that has
+//   them; those no installed face has are drawn as the font's missing-glyph
+//   box and listed by ttf_last_layout().
 // - An empty text (or one without ink) gives a 1 x line-height, fully
 //   transparent image: the object exists and can be placed, it shows nothing.
 // - Invalid UTF-8 is refused with the offset of the first bad byte; nothing
@@ -36,14 +41,16 @@ public:
     bool render_text(std::string video, std::string font, std::string text, VideoColor color, int size,
                      std::string image_name, std::string image_scene, bool flag) override;
     std::string get_error() override { return error_; }
+    const TtfLayout& last_layout() const { return layout_; }
 
 private:
     bool fail(std::string reason);
 
     FontCache fonts_;
     // Scratch space kept between renders: a warm render allocates nothing.
-    hb_buffer_t* buffer_;
+    RasterScratch scratch_;
     Coverage coverage_;
+    TtfLayout layout_;
     std::vector<std::uint32_t> pixels_;
     std::string error_;
 };

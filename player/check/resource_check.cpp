@@ -1,11 +1,13 @@
 #include "player/check/resource_check.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "player/check/check_model.h"
 #include "player/check/kind_table.h"
 #include "player/check/quiet_errors.h"
 #include "player/check/value_rules.h"
+#include "platform/textrenderer/ttf_layout.h"
 #include "services/imageloader.h"
 #include "services/textrenderer.h"
 
@@ -28,6 +30,29 @@ void check_pictures(CheckContext& context, const SceneFile& scene, const Declare
         if (!error.empty())
             context.report_blocking(scene.file, file, "picture " + quoted(file->value) + " cannot be loaded: " + error);
     }
+}
+
+std::string utf8(char32_t code) {
+    if (code < 0x80) return std::string(1, char(code));
+    const int extra = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;  // continuation bytes
+    static constexpr unsigned lead[] = {0, 0xc0, 0xe0, 0xf0};
+    std::string text(1, char(lead[extra] | (code >> (6 * extra))));
+    for (int shift = 6 * (extra - 1); shift >= 0; shift -= 6) text += char(0x80 | ((code >> shift) & 0x3f));
+    return text;
+}
+
+// After a text rendered with the "ttf" renderer: the characters no installed
+// font has, which show as the font's missing-glyph box.
+void check_uncovered_characters(CheckContext& context, const SceneFile& scene, const ConfigEntry* at) {
+    const std::u32string& missing = ttf_last_layout().missing;
+    if (missing.empty()) return;
+    std::string names;
+    for (char32_t code : missing) {
+        char number[16];
+        std::snprintf(number, sizeof number, "U+%04X", unsigned(code));
+        names += (names.empty() ? "" : ", ") + quoted(utf8(code)) + " (" + number + ")";
+    }
+    context.report_at(scene.file, at, "no installed font has " + names + ": shown as empty boxes");
 }
 
 void check_text(CheckContext& context, const SceneFile& scene, const std::string& prefix, const ConfigEntry* anchor,
@@ -56,7 +81,10 @@ void check_text(CheckContext& context, const SceneFile& scene, const std::string
     VideoColor color;
     color.set_color(int(color_bits >> 24), int((color_bits >> 16) & 0xff), int((color_bits >> 8) & 0xff), int(color_bits & 0xff));
     error = resources.text_error(type, font, scene.config.value(prefix + "Text->text", ""), size, color);
-    if (!error.empty()) context.report_blocking(scene.file, at("Text->text"), "the text cannot be rendered: " + error);
+    if (!error.empty())
+        context.report_blocking(scene.file, at("Text->text"), "the text cannot be rendered: " + error);
+    else if (type == "ttf")
+        check_uncovered_characters(context, scene, at("Text->text"));
 }
 
 }  // namespace

@@ -14,39 +14,12 @@
 namespace {
 
 using playertest::run_sceneplay;
-
-// Frames are compared channel by channel. The tolerance absorbs rounding
-// differences between builds of the font rasteriser and compositing; a
-// misplaced object or a wrong scene differs by far more.
-constexpr int channel_tolerance = 2;
+using testsupport::compare_pictures;
 
 std::string presentation() { return playertest::source_dir() + "/examples/presentation/scenes.yaml"; }
 std::string player_file(const std::string& name) { return playertest::source_dir() + "/tests/player/" + name; }
 std::string frame_file(const testsupport::TempDir& folder, std::int64_t frame) {
     return folder.str() + "/" + player::FrameDevice::snapshot_name(frame);
-}
-
-// Empty when the two PNG files show the same picture within the tolerance;
-// otherwise what differs.
-std::string compare_pictures(const std::string& actual_path, const std::string& expected_path) {
-    testsupport::RgbaImage actual, expected;
-    std::string error;
-    if (!testsupport::read_png(actual_path, actual, error)) return error;
-    if (!testsupport::read_png(expected_path, expected, error)) return error;
-    if (actual.width != expected.width || actual.height != expected.height)
-        return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height) + " instead of " +
-               std::to_string(expected.width) + "x" + std::to_string(expected.height);
-    int differing = 0;
-    std::string first;
-    for (std::size_t i = 0; i < actual.rgba.size(); ++i) {
-        if (std::abs(int(actual.rgba[i]) - int(expected.rgba[i])) <= channel_tolerance) continue;
-        if (differing++ == 0) {
-            const std::size_t pixel = i / 4;
-            first = " first at (" + std::to_string(pixel % actual.width) + ", " + std::to_string(pixel / actual.width) +
-                    ")";
-        }
-    }
-    return differing ? std::to_string(differing) + " channels differ from " + expected_path + first : "";
 }
 
 std::vector<std::string> frame_files(const testsupport::TempDir& folder) {

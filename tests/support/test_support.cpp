@@ -3,6 +3,7 @@
 #include <spng.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -114,6 +115,28 @@ std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<st
     std::vector<std::uint8_t> result(static_cast<std::uint8_t*>(buffer), static_cast<std::uint8_t*>(buffer) + size);
     free(buffer);
     return result;
+}
+
+std::string compare_pictures(const std::string& actual_path, const std::string& expected_path) {
+    constexpr int channel_tolerance = 2;
+    RgbaImage actual, expected;
+    std::string error;
+    if (!read_png(actual_path, actual, error)) return error;
+    if (!read_png(expected_path, expected, error)) return error;
+    if (actual.width != expected.width || actual.height != expected.height)
+        return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height) + " instead of " +
+               std::to_string(expected.width) + "x" + std::to_string(expected.height);
+    int differing = 0;
+    std::string first;
+    for (std::size_t i = 0; i < actual.rgba.size(); ++i) {
+        if (std::abs(int(actual.rgba[i]) - int(expected.rgba[i])) <= channel_tolerance) continue;
+        if (differing++ == 0) {
+            const std::size_t pixel = i / 4;
+            first = " first at (" + std::to_string(pixel % actual.width) + ", " + std::to_string(pixel / actual.width) +
+                    ")";
+        }
+    }
+    return differing ? std::to_string(differing) + " channels differ from " + expected_path + first : "";
 }
 
 }  // namespace testsupport
