@@ -32,9 +32,7 @@ std::size_t StoredVideoDevice::KeyHash::operator()(const Key& key) const {
 StoredVideoDevice::StoredVideoDevice() = default;
 StoredVideoDevice::~StoredVideoDevice() = default;
 
-bool StoredVideoDevice::create_image(std::string name, std::string scene, int width, int height,
-                                     const std::uint32_t* pixels) {
-    const std::string what = "Can't create image " + quoted(name) + " of scene " + quoted(scene) + ": ";
+bool StoredVideoDevice::check_image_size(const std::string& what, int width, int height) {
     if (width < 1 || height < 1) {
         set_error(what + "size " + std::to_string(width) + "x" + std::to_string(height) + " is not at least 1x1");
         return false;
@@ -50,11 +48,18 @@ bool StoredVideoDevice::create_image(std::string name, std::string scene, int wi
                   " pixels, above the budget of " + std::to_string(video_image_pixel_budget));
         return false;
     }
+    return true;
+}
+
+bool StoredVideoDevice::create_image(std::string name, std::string scene, int width, int height,
+                                     const std::uint32_t* pixels) {
+    const std::string what = "Can't create image " + quoted(name) + " of scene " + quoted(scene) + ": ";
+    if (!check_image_size(what, width, height)) return false;
     if (!pixels) {
         set_error(what + "no pixels were given");
         return false;
     }
-
+    const std::size_t count = std::size_t(width) * std::size_t(height);
     std::vector<std::uint32_t> copy;
     try {
         copy.assign(pixels, pixels + count);
@@ -62,19 +67,36 @@ bool StoredVideoDevice::create_image(std::string name, std::string scene, int wi
         set_error(what + "out of memory for " + std::to_string(count) + " pixels");
         return false;
     }
+    Video_Image image(name, scene, width, height, std::move(copy));
+    store_image(std::move(name), std::move(scene), std::move(image));
+    return true;
+}
+
+bool StoredVideoDevice::create_shared_image(std::string name, std::string scene, int width, int height,
+                                            Video_Pixels pixels) {
+    const std::string what = "Can't create image " + quoted(name) + " of scene " + quoted(scene) + ": ";
+    if (!check_image_size(what, width, height)) return false;
+    if (!pixels || pixels->size() < std::size_t(width) * std::size_t(height)) {
+        set_error(what + (pixels ? "fewer pixels than its size" : "no pixels were given"));
+        return false;
+    }
+    Video_Image image(name, scene, width, height, std::move(pixels));
+    store_image(std::move(name), std::move(scene), std::move(image));
+    return true;
+}
+
+void StoredVideoDevice::store_image(std::string name, std::string scene, Video_Image image) {
     Key key{std::move(name), std::move(scene)};
     auto found = images_.find(key);
     if (found == images_.end()) {
-        auto image = std::make_unique<Video_Image>(key.name, key.scene, width, height, std::move(copy));
-        images_.emplace(std::move(key), std::move(image));
-        return true;
+        images_.emplace(std::move(key), std::make_unique<Video_Image>(std::move(image)));
+        return;
     }
-    Video_Image& image = *found->second;
-    const bool resized = image.get_width() != width || image.get_height() != height;
-    image = Video_Image(key.name, key.scene, width, height, std::move(copy));
-    if (resized) resize_sprites_of(&image);
-    image_replaced(image);
-    return true;
+    Video_Image& stored = *found->second;
+    const bool resized = stored.get_width() != image.get_width() || stored.get_height() != image.get_height();
+    stored = std::move(image);
+    if (resized) resize_sprites_of(&stored);
+    image_replaced(stored);
 }
 
 void StoredVideoDevice::resize_sprites_of(const Video_Image* image) {

@@ -45,6 +45,10 @@ public:
     // more than video_image_pixel_budget pixels and a null pixel pointer.
     bool create_image(std::string name, std::string scene, int width, int height,
                       const std::uint32_t* pixels) override;
+    // The same limits; the image shows the pixels without a copy. Refuses
+    // fewer than width x height of them.
+    bool create_shared_image(std::string name, std::string scene, int width, int height,
+                             Video_Pixels pixels) override;
     Video_Image* get_image(std::string name, std::string scene) override;
     // The flag is accepted and not used. A new sprite, and a replaced one,
     // starts at position (0, 0) with base (0, 0).
@@ -79,6 +83,10 @@ private:
         Video_Image* image;  // owned by images_, never freed before the device
     };
 
+    // False with the reason set when an image of that size is refused.
+    bool check_image_size(const std::string& what, int width, int height);
+    // Puts image under (name, scene), replacing one of that name in place.
+    void store_image(std::string name, std::string scene, Video_Image image);
     void resize_sprites_of(const Video_Image* image);
 
     std::unordered_map<Key, std::unique_ptr<Video_Image>, KeyHash> images_;
