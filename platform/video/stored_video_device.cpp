@@ -1,5 +1,6 @@
 #include "platform/video/stored_video_device.h"
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
@@ -136,7 +137,8 @@ bool StoredVideoDevice::create_sprite(std::string sprite, std::string scene, std
     if (found == sprites_.end()) {
         auto made = std::make_unique<Video_Sprite>(std::move(image), std::move(image_scene), shown->get_width(),
                                                    shown->get_height());
-        sprites_.emplace(std::move(key), SpriteEntry{std::move(made), shown});
+        auto [added, inserted] = sprites_.emplace(std::move(key), SpriteEntry{std::move(made), shown});
+        added->second.key = &added->first;
         return true;
     }
     SpriteEntry& entry = found->second;
@@ -148,22 +150,86 @@ bool StoredVideoDevice::create_sprite(std::string sprite, std::string scene, std
     return true;
 }
 
+namespace {
+
+// How many entries ahead of the one asked for are fetched from memory.
+constexpr int fetch_distance = 4;
+
+// Names are short: compared inline, eight bytes at a time, rather than
+// through a call to memcmp.
+bool same_text(const std::string& a, const std::string& b) {
+    const std::size_t size = a.size();
+    if (size != b.size()) return false;
+    const char* x = a.data();
+    const char* y = b.data();
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t u, v;
+        std::memcpy(&u, x + i, 8);
+        std::memcpy(&v, y + i, 8);
+        if (u != v) return false;
+    }
+    for (; i < size; ++i)
+        if (x[i] != y[i]) return false;
+    return true;
+}
+
+bool is_named(const std::string& name, const std::string& scene, const std::string& key_name,
+              const std::string& key_scene) {
+    return same_text(name, key_name) && same_text(scene, key_scene);
+}
+
+}  // namespace
+
+void StoredVideoDevice::walk_ahead_from(SpriteEntry* entry) {
+    ahead_ = entry;
+    for (int step = 0; step < fetch_distance && ahead_; ++step) {
+        ahead_ = ahead_->next;
+        if (ahead_) __builtin_prefetch(ahead_);
+    }
+}
+
+StoredVideoDevice::SpriteEntry* StoredVideoDevice::find_sprite(Key& key) {
+    SpriteEntry* last = last_sprite_;
+    if (last && is_named(key.name, key.scene, last->key->name, last->key->scene)) return last;
+    SpriteEntry* expected = last ? last->next : nullptr;
+    if (expected && is_named(key.name, key.scene, expected->key->name, expected->key->scene)) {
+        last_sprite_ = expected;
+        if (SpriteEntry* near = ahead_) {
+            // Fetched a few calls ago: its sprite and image can be asked for now.
+            __builtin_prefetch(near->sprite.get());
+            __builtin_prefetch(near->image);
+            ahead_ = near->next;
+            if (ahead_) __builtin_prefetch(ahead_);
+        } else {
+            walk_ahead_from(expected);
+        }
+        return expected;
+    }
+    const auto found = sprites_.find(key);
+    if (found == sprites_.end()) return nullptr;
+    SpriteEntry* entry = &found->second;
+    if (last) last->next = entry;
+    last_sprite_ = entry;
+    walk_ahead_from(entry);
+    return entry;
+}
+
 Video_Sprite* StoredVideoDevice::get_sprite(std::string sprite, std::string scene) {
     Key key{std::move(sprite), std::move(scene)};
-    auto found = sprites_.find(key);
-    if (found != sprites_.end()) return found->second.sprite.get();
+    if (SpriteEntry* entry = find_sprite(key)) return entry->sprite.get();
     set_error("No sprite " + quoted(key.name) + " of scene " + quoted(key.scene));
     return nullptr;
 }
 
 bool StoredVideoDevice::draw_sprite(std::string sprite, std::string scene) {
     Key key{std::move(sprite), std::move(scene)};
-    auto found = sprites_.find(key);
-    if (found == sprites_.end()) {
+    SpriteEntry* entry = find_sprite(key);
+    if (!entry) {
         set_error("Can't draw sprite " + quoted(key.name) + " of scene " + quoted(key.scene) + ": no such sprite");
         return false;
     }
-    if (draw_placed(*found->second.sprite, *found->second.image)) return true;
+    if (draw_placed(*entry->sprite, *entry->image)) return true;
     set_error("Can't draw sprite " + quoted(key.name) + " of scene " + quoted(key.scene) + ": " + error_);
     return false;
 }
