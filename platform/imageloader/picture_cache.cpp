@@ -1,7 +1,6 @@
 #include "platform/imageloader/picture_cache.h"
 
 #include <functional>
-#include <iterator>
 
 #include "platform/config/config_registry.h"
 

@@ -137,7 +137,7 @@ bool StoredVideoDevice::create_sprite(std::string sprite, std::string scene, std
     if (found == sprites_.end()) {
         auto made = std::make_unique<Video_Sprite>(std::move(image), std::move(image_scene), shown->get_width(),
                                                    shown->get_height());
-        auto [added, inserted] = sprites_.emplace(std::move(key), SpriteEntry{std::move(made), shown});
+        const auto added = sprites_.emplace(std::move(key), SpriteEntry{std::move(made), shown}).first;
         added->second.key = &added->first;
         return true;
     }
