@@ -44,7 +44,9 @@ void erase_signal(BusState& state, const SignalRecord& record) {
 void erase_slot(BusState& state, const SlotRecord& record) {
     SlotGroup& group = *record.group;
     if (group.whole == &record) group.whole = nullptr;
-    if (group.index && record.separated) group.index->erase(record.ending);
+    if (group.index && record.separated) group.index->erase(*record.ending);
+    const auto ending = state.endings.find(*record.ending);
+    if (--ending->second == 0) state.endings.erase(ending);
     auto& records = group.records;
     for (auto& held : records) {
         if (held.get() != &record) continue;
@@ -102,7 +104,7 @@ SlotRecord* find_in_group(SlotGroup& group, const NameParts& parts) {
         return found == group.index->end() ? nullptr : found->second;
     }
     for (const auto& record : group.records)
-        if (record->separated && record->ending == parts.ending) return record.get();
+        if (record->separated && *record->ending == parts.ending) return record.get();
     return nullptr;
 }
 
@@ -114,11 +116,11 @@ void add_to_group(SlotGroup& group, std::unique_ptr<SlotRecord> record) {
         return;
     }
     if (group.index) {
-        group.index->emplace(added->ending, added);
+        group.index->emplace(*added->ending, added);
     } else if (group.records.size() > group_scan_limit) {
         group.index = std::make_unique<std::unordered_map<std::string_view, SlotRecord*>>();
         for (const auto& held : group.records)
-            if (held->separated) group.index->emplace(held->ending, held.get());
+            if (held->separated) group.index->emplace(*held->ending, held.get());
     }
 }
 
@@ -139,7 +141,10 @@ SlotRecord& intern_slot(BusState& state, const std::string& name) {
     if (SlotRecord* found = find_in_group(slots, parts)) return *found;
     auto record = std::make_unique<SlotRecord>();
     record->group = &slots;
-    record->ending = parts.ending;
+    auto ending = state.endings.find(parts.ending);
+    if (ending == state.endings.end()) ending = state.endings.emplace(std::string(parts.ending), 0).first;
+    ++ending->second;
+    record->ending = &ending->first;
     record->separated = parts.separated;
     SlotRecord& added = *record;
     add_to_group(slots, std::move(record));
@@ -158,7 +163,7 @@ SignalRecord& intern_signal(BusState& state, const std::string& name) {
 }  // namespace
 
 std::string slot_name(const SlotRecord& record) {
-    return record.separated ? *record.group->prefix + "->" + record.ending : *record.group->prefix;
+    return record.separated ? *record.group->prefix + "->" + *record.ending : *record.group->prefix;
 }
 
 void compact(BusState& state) {
@@ -265,6 +270,7 @@ void signals_reset() {
     if (state.depth == 0) {
         state.signals.clear();
         state.slot_groups.clear();
+        state.endings.clear();
         ++state.generation;
         return;
     }

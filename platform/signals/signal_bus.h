@@ -29,8 +29,9 @@ struct SlotGroup;
 //
 // A name is kept in two parts: everything before its last "->", shared by
 // the record's group, and the ending after it (an object's slots differ only
-// there: "scene->object->_on_activate"). A name without "->" is a group of
-// its own with an empty ending.
+// there: "scene->object->_on_activate"), kept once for all the records that
+// end so (BusState::endings). A name without "->" is a group of its own with
+// an empty ending.
 struct SlotRecord {
     // Where the slot stands in one signal's target list. A slot is connected
     // to few signals while a signal may reach thousands of slots (every
@@ -42,7 +43,7 @@ struct SlotRecord {
     };
 
     SlotGroup* group = nullptr;
-    std::string ending;
+    const std::string* ending = nullptr;  // a key of BusState::endings
     bool separated = false;  // the name has "->" before the ending
     bool pending = false;    // listed in BusState::pending_slots
     AbstractSlot* slot = nullptr;
@@ -87,6 +88,8 @@ struct TextHash {
 
 struct BusState {
     std::unordered_map<std::string, SlotGroup, TextHash, std::equal_to<>> slot_groups;
+    // The endings of slot names, each with the number of records ending so.
+    std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> endings;
     std::unordered_map<std::string, SignalRecord> signals;
     int depth = 0;
     // Counts additions and removals of signal records, so that a Signal can
