@@ -108,9 +108,9 @@ void plain_frame_loop(benchmark::State& state) {
 void BM_PlainFrameLoop(benchmark::State& state) { plain_frame_loop<true>(state); }
 void BM_PlainFrameLoopKeepingHandles(benchmark::State& state) { plain_frame_loop<false>(state); }
 
-BENCHMARK(BM_LibraryFrame)->Arg(0)->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->MinTime(0.3);
-BENCHMARK(BM_PlainFrameLoop)->Arg(0)->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->MinTime(0.3);
-BENCHMARK(BM_PlainFrameLoopKeepingHandles)->Arg(10000)->UseManualTime()->MinTime(0.3);
+BENCHMARK(BM_LibraryFrame)->Arg(0)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->MinTime(0.3);
+BENCHMARK(BM_PlainFrameLoop)->Arg(0)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->MinTime(0.3);
+BENCHMARK(BM_PlainFrameLoopKeepingHandles)->Arg(1000)->Arg(100000)->UseManualTime()->MinTime(0.3);
 
 // Library time beyond the plain loop, per picture drawn.
 bench::Row overhead_per_object(const bench::Results& results, int count, double max_ns) {
@@ -148,7 +148,7 @@ std::vector<bench::Row> evaluate(const bench::Results& all_results) {
     const bench::Results results = per_cycle(all_results);
     const char* measure = "1 frame overhead";
     std::vector<bench::Row> rows;
-    for (int count : {100, 1000, 10000}) {
+    for (int count : {100, 1000, 10000, 100000}) {
         rows.push_back(bench::time_ratio_at_most(results, measure, "N=" + std::to_string(count) + " cycle",
                                                  "BM_LibraryFrame/" + std::to_string(count),
                                                  "BM_PlainFrameLoop/" + std::to_string(count),
@@ -156,11 +156,14 @@ std::vector<bench::Row> evaluate(const bench::Results& all_results) {
         if (count == 100) rows.back().target = "(report)", rows.back().pass = true;
         rows.push_back(overhead_per_object(results, count, 50.0));
     }
-    bench::Row lookups = bench::time_ratio_at_most(results, measure, "N=10000 cycle, floor keeping handles",
-                                                   "BM_LibraryFrame/10000", "BM_PlainFrameLoopKeepingHandles/10000",
-                                                   1.5);
-    lookups.target = "(report)", lookups.pass = true;
-    rows.push_back(lookups);
+    for (int count : {1000, 100000})
+        rows.push_back(bench::time_ratio_at_most(
+            results, measure, "N=" + std::to_string(count) + " cycle, floor keeping handles",
+            "BM_LibraryFrame/" + std::to_string(count), "BM_PlainFrameLoopKeepingHandles/" + std::to_string(count),
+            1.5));
+    rows.push_back(bench::per_item_ratio_at_most(results, measure, "per object, N=100000 vs N=1000",
+                                                 "BM_LibraryFrame/100000", 100000, "BM_LibraryFrame/1000", 1000,
+                                                 1.5));
     bench::Row pump = bench::time_at_most(results, "2 event pump", "1000 polls, empty queue (empty scene cycle)",
                                           "BM_LibraryFrame/0", 5000.0);
     if (const bench::Result* plain = results.find("BM_PlainFrameLoop/0")) pump.peer = bench::format_ns(plain->ns);

@@ -145,8 +145,8 @@ std::vector<bench::Row> evaluate(const bench::Results& results) {
                bench::format_fixed(counter("device_per_object"), 0) + " (pixels " +
                bench::format_fixed(counter("pixels_per_object"), 0) + ")";
     row.ratio = bench::format_fixed(counter("library_per_object") / 1024.0, 2) + " KiB";
-    row.target = "< 2.00 KiB";
-    row.pass = counter("library_per_object") < 2048.0;
+    row.target = "< 1.00 KiB";
+    row.pass = counter("library_per_object") < 1024.0;
     return {row};
 }
 

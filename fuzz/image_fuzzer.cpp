@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz_write("input.img", data, size);
 
     if (imageloader_loadimage_noext("fuzz", "input.img", "s", "picture", &files, true)) {
-        Video_Image* image = video_get_interface("fuzz")->get_image("picture", "s");
+        const Video_Image* image = video_get_interface("fuzz")->get_image("picture", "s");
         if (!image || image->get_width() < 1 || image->get_height() < 1) std::abort();
         volatile std::uint32_t last = image->get_pixels()[std::size_t(image->get_height() - 1) * image->get_pitch() +
                                                            std::size_t(image->get_width() - 1)];

@@ -123,6 +123,11 @@ bool FrameDevice::create_image(std::string name, std::string scene, int width, i
     return inner_->create_image(std::move(name), std::move(scene), width, height, pixels);
 }
 
+bool FrameDevice::create_shared_image(std::string name, std::string scene, int width, int height,
+                                      Video_Pixels pixels) {
+    return inner_->create_shared_image(std::move(name), std::move(scene), width, height, std::move(pixels));
+}
+
 Video_Image* FrameDevice::get_image(std::string name, std::string scene) {
     return inner_->get_image(std::move(name), std::move(scene));
 }

@@ -90,6 +90,8 @@ public:
     void set_switch_d(bool on) override;
     bool create_image(std::string name, std::string scene, int width, int height,
                       const std::uint32_t* pixels) override;
+    bool create_shared_image(std::string name, std::string scene, int width, int height,
+                             Video_Pixels pixels) override;
     Video_Image* get_image(std::string name, std::string scene) override;
     bool create_sprite(std::string sprite, std::string scene, std::string image, std::string image_scene,
                        bool flag) override;

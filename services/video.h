@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,15 +69,32 @@ public:
     std::int32_t button = 0;
 };
 
+// Pixels that several device images show: a picture decoded once for every
+// object that shows it. Never written while shared.
+using Video_Pixels = std::shared_ptr<const std::vector<std::uint32_t>>;
+
 // Pixels of one device image, named (name, scene). Rows are pitch pixels long.
+// An image made from Video_Pixels shows them without a copy; the non-const
+// get_pixels() first gives the image pixels of its own, so a write through it
+// never reaches the other images.
 class SERVICE_API Video_Image {
 public:
     Video_Image(std::string name, std::string scene, int width, int height, std::vector<std::uint32_t> pixels)
         : name_(std::move(name)), scene_(std::move(scene)), width_(width), height_(height),
           pitch_(std::uint16_t(width)), pixels_(std::move(pixels)) {}
+    // shared holds at least width x height pixels.
+    Video_Image(std::string name, std::string scene, int width, int height, Video_Pixels shared)
+        : name_(std::move(name)), scene_(std::move(scene)), width_(width), height_(height),
+          pitch_(std::uint16_t(width)), shared_(std::move(shared)) {}
 
-    std::uint32_t* get_pixels() { return pixels_.data(); }
-    const std::uint32_t* get_pixels() const { return pixels_.data(); }
+    std::uint32_t* get_pixels() {
+        if (shared_) {
+            pixels_.assign(shared_->begin(), shared_->end());
+            shared_.reset();
+        }
+        return pixels_.data();
+    }
+    const std::uint32_t* get_pixels() const { return shared_ ? shared_->data() : pixels_.data(); }
     int get_width() const { return width_; }
     int get_height() const { return height_; }
     std::uint16_t get_pitch() const { return pitch_; }
@@ -89,7 +107,8 @@ private:
     std::string name_, scene_;
     int width_, height_;
     std::uint16_t pitch_;
-    std::vector<std::uint32_t> pixels_;
+    std::vector<std::uint32_t> pixels_;  // the image's own pixels, unless it shows shared ones
+    Video_Pixels shared_;
 };
 
 // A placement of an image on the screen. Its rectangle is its position minus
@@ -146,6 +165,13 @@ public:
     // widths above 65535 and a null pixel pointer.
     virtual bool create_image(std::string name, std::string scene, int width, int height,
                               const std::uint32_t* pixels) = 0;
+    // The same for pixels that other images show too (width x height of
+    // them at least): a device may keep them instead of a copy, since they
+    // never change. By default a copy through create_image.
+    virtual bool create_shared_image(std::string name, std::string scene, int width, int height,
+                                     Video_Pixels pixels) {
+        return create_image(std::move(name), std::move(scene), width, height, pixels ? pixels->data() : nullptr);
+    }
     virtual Video_Image* get_image(std::string name, std::string scene) = 0;
     // Makes a sprite (sprite, scene) showing the image (image, image_scene),
     // replacing one of that name. False when the image does not exist.

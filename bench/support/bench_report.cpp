@@ -104,13 +104,19 @@ Row missing_row(std::string measure, std::string label, const std::string& what)
 
 Row time_ratio_at_most(const Results& results, std::string measure, std::string label, const std::string& ours,
                        const std::string& floor, double max_ratio) {
+    return per_item_ratio_at_most(results, std::move(measure), std::move(label), ours, 1, floor, 1, max_ratio);
+}
+
+Row per_item_ratio_at_most(const Results& results, std::string measure, std::string label, const std::string& ours,
+                           double our_items, const std::string& floor, double floor_items, double max_ratio) {
     const Result* a = results.find(ours);
     const Result* b = results.find(floor);
     if (!a || !b) return missing_row(std::move(measure), std::move(label), !a ? ours : floor);
     Row row = make_row(std::move(measure), std::move(label));
-    double ratio = a->ns / b->ns;
-    row.ours = format_ns(a->ns);
-    row.peer = format_ns(b->ns);
+    const double our_ns = a->ns / our_items, floor_ns = b->ns / floor_items;
+    const double ratio = our_ns / floor_ns;
+    row.ours = format_ns(our_ns);
+    row.peer = format_ns(floor_ns);
     row.ratio = format_fixed(ratio, 2) + "x";
     row.target = "<= " + format_fixed(max_ratio, 2) + "x";
     row.pass = ratio <= max_ratio;

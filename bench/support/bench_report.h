@@ -46,6 +46,10 @@ std::string format_fixed(double value, int decimals);
 // Our time against a floor's: passes when ours / floor <= max_ratio.
 Row time_ratio_at_most(const Results& results, std::string measure, std::string label, const std::string& ours,
                        const std::string& floor, double max_ratio);
+// The same per item: ours / our_items against floor / floor_items (for
+// instance one case at two sizes, per object).
+Row per_item_ratio_at_most(const Results& results, std::string measure, std::string label, const std::string& ours,
+                           double our_items, const std::string& floor, double floor_items, double max_ratio);
 // Speed against a peer doing the same work: passes when floor_time / our_time >= min_speed.
 Row speed_at_least(const Results& results, std::string measure, std::string label, const std::string& ours,
                    const std::string& peer, double min_speed);

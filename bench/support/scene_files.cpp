@@ -84,6 +84,10 @@ PicturePlacement picture_placement(int index) {
 }
 
 std::string picture_scene_yaml(int count, const std::string& picture_file) {
+    return picture_scene_yaml(count, [&picture_file](int) { return picture_file; });
+}
+
+std::string picture_scene_yaml(int count, const std::function<std::string(int)>& picture_file_of) {
     std::ostringstream out;
     out << "Scene:\n  show_mouse_cursor: 1\n  Objects:\n";
     for (int i = 0; i < count; ++i) {
@@ -95,7 +99,7 @@ std::string picture_scene_yaml(int count, const std::string& picture_file) {
     for (int i = 0; i < count; ++i) {
         PicturePlacement p = picture_placement(i);
         out << "  " << p.name << ":\n    SceneObject:\n      coord_type: absolute\n      absolute_x: " << p.x
-            << "\n      absolute_y: " << p.y << "\n    Image:\n      image_file: " << picture_file << "\n";
+            << "\n      absolute_y: " << p.y << "\n    Image:\n      image_file: " << picture_file_of(i) << "\n";
     }
     return out.str();
 }

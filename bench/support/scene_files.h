@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ PicturePlacement picture_placement(int index);
 // A scene file whose count objects are pictures of the same file, each at
 // picture_placement(i).
 std::string picture_scene_yaml(int count, const std::string& picture_file);
+// The same, object i showing the file picture_file_of(i).
+std::string picture_scene_yaml(int count, const std::function<std::string(int)>& picture_file_of);
 // A scene list of one preloaded (or not) scene.
 std::string scene_list_yaml(const std::string& scene_name, const std::string& scene_file, bool preload);
 

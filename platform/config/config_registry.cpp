@@ -12,6 +12,7 @@ namespace {
 struct Registry {
     std::unordered_map<std::string, std::unique_ptr<QuillboxConfig>> configs;
     std::string last_error;
+    ConfigCreation last_creation;
 };
 
 // Never destroyed, so configurations may still be used from static destructors.
@@ -24,6 +25,8 @@ Registry& registry() {
 
 void set_config_error(std::string text) { registry().last_error = std::move(text); }
 
+const ConfigCreation& last_config_creation() { return registry().last_creation; }
+
 }  // namespace quillbox
 
 using quillbox::registry;
@@ -34,6 +37,9 @@ bool config_create(std::string name, std::string backend, int /*flag: no meaning
                                    "\"; the backend is \"quillbox\"");
         return false;
     }
+    quillbox::ConfigCreation& creation = registry().last_creation;
+    ++creation.count;
+    creation.name = name;
     auto& slot = registry().configs[name];
     if (slot)
         slot->clear();  // same pointer for whoever holds it, no keys of the previous use

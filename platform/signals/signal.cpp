@@ -38,7 +38,7 @@ private:
 };
 
 [[gnu::cold]] void report_failed_slot(const SignalRecord& signal, const SlotRecord& target, const char* reason) {
-    std::cerr << "Slot \"" << *target.name << "\" failed during the rise of \"" << *signal.name << "\": " << reason
+    std::cerr << "Slot \"" << slot_name(target) << "\" failed during the rise of \"" << *signal.name << "\": " << reason
               << std::endl;
 }
 

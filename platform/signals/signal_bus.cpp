@@ -41,7 +41,21 @@ void erase_signal(BusState& state, const SignalRecord& record) {
     state.signals.erase(std::string(*record.name));
     ++state.generation;
 }
-void erase_slot(BusState& state, const SlotRecord& record) { state.slots.erase(std::string(*record.name)); }
+void erase_slot(BusState& state, const SlotRecord& record) {
+    SlotGroup& group = *record.group;
+    if (group.whole == &record) group.whole = nullptr;
+    if (group.index && record.separated) group.index->erase(*record.ending);
+    const auto ending = state.endings.find(*record.ending);
+    if (--ending->second == 0) state.endings.erase(ending);
+    auto& records = group.records;
+    for (auto& held : records) {
+        if (held.get() != &record) continue;
+        held = std::move(records.back());
+        records.pop_back();
+        break;
+    }
+    if (records.empty()) state.slot_groups.erase(std::string(*group.prefix));
+}
 
 // A hole was made in record's target list. Outside rises the list is
 // squeezed once it is half holes, so each cut costs O(1) on average.
@@ -68,10 +82,73 @@ void slot_released(BusState& state, SlotRecord& record) {
     erase_slot(state, record);
 }
 
+struct NameParts {
+    std::string_view prefix, ending;
+    bool separated;
+};
+
+NameParts split_name(const std::string& name) {
+    const std::size_t arrow = name.rfind("->");
+    if (arrow == std::string::npos) return {name, {}, false};
+    const std::string_view whole = name;
+    return {whole.substr(0, arrow), whole.substr(arrow + 2), true};
+}
+
+// Groups larger than this index their endings.
+constexpr std::size_t group_scan_limit = 16;
+
+SlotRecord* find_in_group(SlotGroup& group, const NameParts& parts) {
+    if (!parts.separated) return group.whole;
+    if (group.index) {
+        const auto found = group.index->find(parts.ending);
+        return found == group.index->end() ? nullptr : found->second;
+    }
+    for (const auto& record : group.records)
+        if (record->separated && *record->ending == parts.ending) return record.get();
+    return nullptr;
+}
+
+void add_to_group(SlotGroup& group, std::unique_ptr<SlotRecord> record) {
+    SlotRecord* added = record.get();
+    group.records.push_back(std::move(record));
+    if (!added->separated) {
+        group.whole = added;
+        return;
+    }
+    if (group.index) {
+        group.index->emplace(*added->ending, added);
+    } else if (group.records.size() > group_scan_limit) {
+        group.index = std::make_unique<std::unordered_map<std::string_view, SlotRecord*>>();
+        for (const auto& held : group.records)
+            if (held->separated) group.index->emplace(*held->ending, held.get());
+    }
+}
+
+SlotRecord* find_slot(BusState& state, const std::string& name) {
+    const NameParts parts = split_name(name);
+    const auto group = state.slot_groups.find(parts.prefix);
+    return group == state.slot_groups.end() ? nullptr : find_in_group(group->second, parts);
+}
+
 SlotRecord& intern_slot(BusState& state, const std::string& name) {
-    auto [it, inserted] = state.slots.try_emplace(name);
-    if (inserted) it->second.name = &it->first;
-    return it->second;
+    const NameParts parts = split_name(name);
+    auto group = state.slot_groups.find(parts.prefix);
+    if (group == state.slot_groups.end()) {
+        group = state.slot_groups.emplace(std::string(parts.prefix), SlotGroup{}).first;
+        group->second.prefix = &group->first;
+    }
+    SlotGroup& slots = group->second;
+    if (SlotRecord* found = find_in_group(slots, parts)) return *found;
+    auto record = std::make_unique<SlotRecord>();
+    record->group = &slots;
+    auto ending = state.endings.find(parts.ending);
+    if (ending == state.endings.end()) ending = state.endings.emplace(std::string(parts.ending), 0).first;
+    ++ending->second;
+    record->ending = &ending->first;
+    record->separated = parts.separated;
+    SlotRecord& added = *record;
+    add_to_group(slots, std::move(record));
+    return added;
 }
 
 SignalRecord& intern_signal(BusState& state, const std::string& name) {
@@ -84,6 +161,10 @@ SignalRecord& intern_signal(BusState& state, const std::string& name) {
 }
 
 }  // namespace
+
+std::string slot_name(const SlotRecord& record) {
+    return record.separated ? *record.group->prefix + "->" + *record.ending : *record.group->prefix;
+}
 
 void compact(BusState& state) {
     for (SignalRecord* record : state.pending_signals) record->pending = false;
@@ -98,7 +179,8 @@ void compact(BusState& state) {
         signals.clear();
         slots.clear();
         for (auto& [name, record] : state.signals) signals.push_back(&record);
-        for (auto& [name, record] : state.slots) slots.push_back(&record);
+        for (auto& [prefix, group] : state.slot_groups)
+            for (auto& record : group.records) slots.push_back(record.get());
     }
     for (SignalRecord* record : signals) {
         if (record->holes > 0) squeeze(*record);
@@ -123,10 +205,10 @@ bool register_slot(const std::string& name, AbstractSlot* slot) {
 
 bool unregister_slot(const std::string& name) {
     BusState& state = bus();
-    const auto it = state.slots.find(name);
-    if (it == state.slots.end() || it->second.slot == nullptr) return false;
-    it->second.slot = nullptr;
-    slot_released(state, it->second);
+    SlotRecord* record = find_slot(state, name);
+    if (record == nullptr || record->slot == nullptr) return false;
+    record->slot = nullptr;
+    slot_released(state, *record);
     return true;
 }
 
@@ -145,10 +227,10 @@ bool connect(const std::string& signal, const std::string& slot) {
 bool disconnect(const std::string& signal, const std::string& slot) {
     BusState& state = bus();
     const auto signal_it = state.signals.find(signal);
-    const auto slot_it = state.slots.find(slot);
-    if (signal_it == state.signals.end() || slot_it == state.slots.end()) return false;
+    SlotRecord* slot_record = find_slot(state, slot);
+    if (signal_it == state.signals.end() || slot_record == nullptr) return false;
     SignalRecord& record = signal_it->second;
-    SlotRecord& target = slot_it->second;
+    SlotRecord& target = *slot_record;
     const SlotRecord::Link* link = find_link(target, &record);
     if (link == nullptr) return false;
     // A rise may be walking this list: leave a hole, squeezed out later.
@@ -161,17 +243,16 @@ bool disconnect(const std::string& signal, const std::string& slot) {
 }
 
 bool signals_is_registered(const std::string& slot) {
-    const BusState& state = bus();
-    const auto it = state.slots.find(slot);
-    return it != state.slots.end() && it->second.slot != nullptr;
+    const SlotRecord* record = find_slot(bus(), slot);
+    return record != nullptr && record->slot != nullptr;
 }
 
 bool signals_is_connected(const std::string& signal, const std::string& slot) {
     BusState& state = bus();
     const auto signal_it = state.signals.find(signal);
-    const auto slot_it = state.slots.find(slot);
-    if (signal_it == state.signals.end() || slot_it == state.slots.end()) return false;
-    return find_link(slot_it->second, &signal_it->second) != nullptr;
+    SlotRecord* record = find_slot(state, slot);
+    if (signal_it == state.signals.end() || record == nullptr) return false;
+    return find_link(*record, &signal_it->second) != nullptr;
 }
 
 std::vector<std::string> signals_connections(const std::string& signal) {
@@ -180,7 +261,7 @@ std::vector<std::string> signals_connections(const std::string& signal) {
     const auto it = state.signals.find(signal);
     if (it == state.signals.end()) return names;
     for (const SlotRecord* target : it->second.targets)
-        if (target != nullptr) names.push_back(*target->name);
+        if (target != nullptr) names.push_back(slot_name(*target));
     return names;
 }
 
@@ -188,15 +269,17 @@ void signals_reset() {
     BusState& state = bus();
     if (state.depth == 0) {
         state.signals.clear();
-        state.slots.clear();
+        state.slot_groups.clear();
+        state.endings.clear();
         ++state.generation;
         return;
     }
     // A rise is walking these records: empty them now, free them when it ends.
-    for (auto& [name, record] : state.slots) {
-        record.slot = nullptr;
-        record.links.clear();
-    }
+    for (auto& [prefix, group] : state.slot_groups)
+        for (auto& record : group.records) {
+            record->slot = nullptr;
+            record->links.clear();
+        }
     for (auto& [name, record] : state.signals) {
         std::fill(record.targets.begin(), record.targets.end(), nullptr);
         record.holes = record.targets.size();

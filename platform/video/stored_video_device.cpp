@@ -1,5 +1,6 @@
 #include "platform/video/stored_video_device.h"
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
@@ -32,9 +33,7 @@ std::size_t StoredVideoDevice::KeyHash::operator()(const Key& key) const {
 StoredVideoDevice::StoredVideoDevice() = default;
 StoredVideoDevice::~StoredVideoDevice() = default;
 
-bool StoredVideoDevice::create_image(std::string name, std::string scene, int width, int height,
-                                     const std::uint32_t* pixels) {
-    const std::string what = "Can't create image " + quoted(name) + " of scene " + quoted(scene) + ": ";
+bool StoredVideoDevice::check_image_size(const std::string& what, int width, int height) {
     if (width < 1 || height < 1) {
         set_error(what + "size " + std::to_string(width) + "x" + std::to_string(height) + " is not at least 1x1");
         return false;
@@ -50,11 +49,18 @@ bool StoredVideoDevice::create_image(std::string name, std::string scene, int wi
                   " pixels, above the budget of " + std::to_string(video_image_pixel_budget));
         return false;
     }
+    return true;
+}
+
+bool StoredVideoDevice::create_image(std::string name, std::string scene, int width, int height,
+                                     const std::uint32_t* pixels) {
+    const std::string what = "Can't create image " + quoted(name) + " of scene " + quoted(scene) + ": ";
+    if (!check_image_size(what, width, height)) return false;
     if (!pixels) {
         set_error(what + "no pixels were given");
         return false;
     }
-
+    const std::size_t count = std::size_t(width) * std::size_t(height);
     std::vector<std::uint32_t> copy;
     try {
         copy.assign(pixels, pixels + count);
@@ -62,19 +68,36 @@ bool StoredVideoDevice::create_image(std::string name, std::string scene, int wi
         set_error(what + "out of memory for " + std::to_string(count) + " pixels");
         return false;
     }
+    Video_Image image(name, scene, width, height, std::move(copy));
+    store_image(std::move(name), std::move(scene), std::move(image));
+    return true;
+}
+
+bool StoredVideoDevice::create_shared_image(std::string name, std::string scene, int width, int height,
+                                            Video_Pixels pixels) {
+    const std::string what = "Can't create image " + quoted(name) + " of scene " + quoted(scene) + ": ";
+    if (!check_image_size(what, width, height)) return false;
+    if (!pixels || pixels->size() < std::size_t(width) * std::size_t(height)) {
+        set_error(what + (pixels ? "fewer pixels than its size" : "no pixels were given"));
+        return false;
+    }
+    Video_Image image(name, scene, width, height, std::move(pixels));
+    store_image(std::move(name), std::move(scene), std::move(image));
+    return true;
+}
+
+void StoredVideoDevice::store_image(std::string name, std::string scene, Video_Image image) {
     Key key{std::move(name), std::move(scene)};
     auto found = images_.find(key);
     if (found == images_.end()) {
-        auto image = std::make_unique<Video_Image>(key.name, key.scene, width, height, std::move(copy));
-        images_.emplace(std::move(key), std::move(image));
-        return true;
+        images_.emplace(std::move(key), std::make_unique<Video_Image>(std::move(image)));
+        return;
     }
-    Video_Image& image = *found->second;
-    const bool resized = image.get_width() != width || image.get_height() != height;
-    image = Video_Image(key.name, key.scene, width, height, std::move(copy));
-    if (resized) resize_sprites_of(&image);
-    image_replaced(image);
-    return true;
+    Video_Image& stored = *found->second;
+    const bool resized = stored.get_width() != image.get_width() || stored.get_height() != image.get_height();
+    stored = std::move(image);
+    if (resized) resize_sprites_of(&stored);
+    image_replaced(stored);
 }
 
 void StoredVideoDevice::resize_sprites_of(const Video_Image* image) {
@@ -114,7 +137,8 @@ bool StoredVideoDevice::create_sprite(std::string sprite, std::string scene, std
     if (found == sprites_.end()) {
         auto made = std::make_unique<Video_Sprite>(std::move(image), std::move(image_scene), shown->get_width(),
                                                    shown->get_height());
-        sprites_.emplace(std::move(key), SpriteEntry{std::move(made), shown});
+        const auto added = sprites_.emplace(std::move(key), SpriteEntry{std::move(made), shown}).first;
+        added->second.key = &added->first;
         return true;
     }
     SpriteEntry& entry = found->second;
@@ -126,22 +150,86 @@ bool StoredVideoDevice::create_sprite(std::string sprite, std::string scene, std
     return true;
 }
 
+namespace {
+
+// How many entries ahead of the one asked for are fetched from memory.
+constexpr int fetch_distance = 4;
+
+// Names are short: compared inline, eight bytes at a time, rather than
+// through a call to memcmp.
+bool same_text(const std::string& a, const std::string& b) {
+    const std::size_t size = a.size();
+    if (size != b.size()) return false;
+    const char* x = a.data();
+    const char* y = b.data();
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t u, v;
+        std::memcpy(&u, x + i, 8);
+        std::memcpy(&v, y + i, 8);
+        if (u != v) return false;
+    }
+    for (; i < size; ++i)
+        if (x[i] != y[i]) return false;
+    return true;
+}
+
+bool is_named(const std::string& name, const std::string& scene, const std::string& key_name,
+              const std::string& key_scene) {
+    return same_text(name, key_name) && same_text(scene, key_scene);
+}
+
+}  // namespace
+
+void StoredVideoDevice::walk_ahead_from(SpriteEntry* entry) {
+    ahead_ = entry;
+    for (int step = 0; step < fetch_distance && ahead_; ++step) {
+        ahead_ = ahead_->next;
+        if (ahead_) __builtin_prefetch(ahead_);
+    }
+}
+
+StoredVideoDevice::SpriteEntry* StoredVideoDevice::find_sprite(Key& key) {
+    SpriteEntry* last = last_sprite_;
+    if (last && is_named(key.name, key.scene, last->key->name, last->key->scene)) return last;
+    SpriteEntry* expected = last ? last->next : nullptr;
+    if (expected && is_named(key.name, key.scene, expected->key->name, expected->key->scene)) {
+        last_sprite_ = expected;
+        if (SpriteEntry* near = ahead_) {
+            // Fetched a few calls ago: its sprite and image can be asked for now.
+            __builtin_prefetch(near->sprite.get());
+            __builtin_prefetch(near->image);
+            ahead_ = near->next;
+            if (ahead_) __builtin_prefetch(ahead_);
+        } else {
+            walk_ahead_from(expected);
+        }
+        return expected;
+    }
+    const auto found = sprites_.find(key);
+    if (found == sprites_.end()) return nullptr;
+    SpriteEntry* entry = &found->second;
+    if (last) last->next = entry;
+    last_sprite_ = entry;
+    walk_ahead_from(entry);
+    return entry;
+}
+
 Video_Sprite* StoredVideoDevice::get_sprite(std::string sprite, std::string scene) {
     Key key{std::move(sprite), std::move(scene)};
-    auto found = sprites_.find(key);
-    if (found != sprites_.end()) return found->second.sprite.get();
+    if (SpriteEntry* entry = find_sprite(key)) return entry->sprite.get();
     set_error("No sprite " + quoted(key.name) + " of scene " + quoted(key.scene));
     return nullptr;
 }
 
 bool StoredVideoDevice::draw_sprite(std::string sprite, std::string scene) {
     Key key{std::move(sprite), std::move(scene)};
-    auto found = sprites_.find(key);
-    if (found == sprites_.end()) {
+    SpriteEntry* entry = find_sprite(key);
+    if (!entry) {
         set_error("Can't draw sprite " + quoted(key.name) + " of scene " + quoted(key.scene) + ": no such sprite");
         return false;
     }
-    if (draw_placed(*found->second.sprite, *found->second.image)) return true;
+    if (draw_placed(*entry->sprite, *entry->image)) return true;
     set_error("Can't draw sprite " + quoted(key.name) + " of scene " + quoted(key.scene) + ": " + error_);
     return false;
 }

@@ -45,6 +45,10 @@ public:
     // more than video_image_pixel_budget pixels and a null pixel pointer.
     bool create_image(std::string name, std::string scene, int width, int height,
                       const std::uint32_t* pixels) override;
+    // The same limits; the image shows the pixels without a copy. Refuses
+    // fewer than width x height of them.
+    bool create_shared_image(std::string name, std::string scene, int width, int height,
+                             Video_Pixels pixels) override;
     Video_Image* get_image(std::string name, std::string scene) override;
     // The flag is accepted and not used. A new sprite, and a replaced one,
     // starts at position (0, 0) with base (0, 0).
@@ -77,11 +81,27 @@ private:
     struct SpriteEntry {
         std::unique_ptr<Video_Sprite> sprite;
         Video_Image* image;  // owned by images_, never freed before the device
+        const Key* key = nullptr;     // this entry's key in sprites_
+        SpriteEntry* next = nullptr;  // the sprite asked for after this one last time
     };
 
+    // False with the reason set when an image of that size is refused.
+    bool check_image_size(const std::string& what, int width, int height);
+    // Puts image under (name, scene), replacing one of that name in place.
+    void store_image(std::string name, std::string scene, Video_Image image);
     void resize_sprites_of(const Video_Image* image);
+    // The sprite of that key, or null. A frame asks for the same sprites in
+    // the same order as the frame before, and asks again for the sprite it
+    // just asked for (get_sprite, then draw_sprite): each entry remembers
+    // which one followed it, so that the usual question costs two string
+    // comparisons instead of a hash lookup, and the entries a few places
+    // ahead are fetched from memory early.
+    SpriteEntry* find_sprite(Key& key);
+    void walk_ahead_from(SpriteEntry* entry);
 
     std::unordered_map<Key, std::unique_ptr<Video_Image>, KeyHash> images_;
     std::unordered_map<Key, SpriteEntry, KeyHash> sprites_;
+    SpriteEntry* last_sprite_ = nullptr;  // the sprite asked for last
+    SpriteEntry* ahead_ = nullptr;        // a few entries after it on the remembered order
     std::string error_;
 };

@@ -67,6 +67,33 @@ TEST_F(SignalBus, CallsInConnectionOrderAndAPairConnectedTwiceOnce) {
     EXPECT_EQ(log, (Names{"b", "c", "a"}));
 }
 
+TEST_F(SignalBus, NamesStayWholeWhateverTheirArrowsAndHowManyShareAPrefix) {
+    Names names{"x", "x->", "x->->", "->", "x->a", "x-->a", "x->a->b", "y->a"};
+    for (int i = 0; i < 40; ++i) names.push_back("g->" + std::to_string(i));
+    for (const std::string& name : names) wire(name);
+    signal.rise();
+    EXPECT_EQ(log, names);
+    EXPECT_EQ(signals_connections("sig"), names);
+
+    // Every other one unregistered and cut: its record goes, the rest stay.
+    Names kept;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i % 2 == 1) {
+            kept.push_back(names[i]);
+            continue;
+        }
+        EXPECT_TRUE(unregister_slot(names[i])) << names[i];
+        EXPECT_TRUE(disconnect("sig", names[i])) << names[i];
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(signals_is_registered(names[i]), i % 2 == 1) << names[i];
+    EXPECT_FALSE(signals_is_registered("x->b"));
+    EXPECT_FALSE(signals_is_registered("g->40"));
+    log.clear();
+    signal.rise();
+    EXPECT_EQ(log, kept);
+    EXPECT_EQ(signals_connections("sig"), kept);
+}
+
 TEST_F(SignalBus, ManyCutsKeepTheOrderOfWhatStaysConnected) {
     for (const char* name : {"a", "b", "c", "d", "e", "f"}) wire(name);
     connect("other", "c");

@@ -70,6 +70,19 @@ TEST(VideoStoreImages, KeepsACopyUnderNameAndScene) {
     EXPECT_EQ(device->get_error(), "No image \"pic\" of scene \"other\"");
 }
 
+TEST(VideoStoreImages, SharedPixelsAreShownWithoutACopy) {
+    auto device = make_device();
+    const Video_Pixels shared = std::make_shared<const std::vector<std::uint32_t>>(filled(2, 2, red));
+    ASSERT_TRUE(device->create_shared_image("a", "s", 2, 2, shared));
+    ASSERT_TRUE(device->create_shared_image("b", "s", 2, 1, shared));
+    const Video_Image* a = device->get_image("a", "s");
+    EXPECT_EQ(a->get_pixels(), shared->data());
+    EXPECT_EQ(static_cast<const Video_Image*>(device->get_image("b", "s"))->get_pixels(), shared->data());
+    EXPECT_FALSE(device->create_shared_image("a", "s", 3, 2, shared));
+    EXPECT_EQ(device->get_error(), "Can't create image \"a\" of scene \"s\": fewer pixels than its size");
+    EXPECT_EQ(a->get_width(), 2) << "a refused image leaves the old one";
+}
+
 TEST(VideoStoreImages, WidestImageIsAccepted) {
     auto device = make_device();
     const auto pixels = filled(65535, 1, blue);
@@ -90,6 +103,29 @@ TEST(VideoStoreSprites, DrawingAMissingSpriteFailsWithReason) {
     auto device = make_device();
     EXPECT_FALSE(device->draw_sprite("ghost", "menu"));
     EXPECT_EQ(device->get_error(), "Can't draw sprite \"ghost\" of scene \"menu\": no such sprite");
+}
+
+TEST(VideoStoreSprites, LookupsByNameHoldInAnyOrder) {
+    auto device = make_device();
+    const auto pixels = filled(1, 1, red);
+    const std::vector<std::pair<std::string, std::string>> names{
+        {"a", "s"}, {"a", "t"}, {"long-name-1-of-sprite", "s"}, {"long-name-2-of-sprite", "s"}, {"b", "s"}};
+    std::vector<Video_Sprite*> sprites;
+    for (const auto& [name, scene] : names) {
+        ASSERT_TRUE(device->create_image(name, scene, 1, 1, pixels.data()));
+        ASSERT_TRUE(device->create_sprite(name, scene, name, scene, true));
+        sprites.push_back(device->get_sprite(name, scene));
+    }
+    // Frames in one order, then in others, with misses between.
+    for (const std::vector<std::size_t>& order : {std::vector<std::size_t>{0, 1, 2, 3, 4}, {0, 1, 2, 3, 4},
+                                                   {4, 3, 1, 0, 2}, {0, 1, 2, 3, 4}, {1, 0, 3, 2, 4}}) {
+        for (std::size_t i : order) {
+            EXPECT_EQ(device->get_sprite(names[i].first, names[i].second), sprites[i]) << i;
+            EXPECT_TRUE(device->draw_sprite(names[i].first, names[i].second)) << i;
+        }
+        EXPECT_EQ(device->get_sprite("a", "u"), nullptr);
+        EXPECT_EQ(device->get_sprite("long-name-of-sprite-3", "s"), nullptr);
+    }
 }
 
 TEST(VideoStoreSprites, RectangleIsPositionMinusBaseTimesSize) {

@@ -1,9 +1,12 @@
 #include <climits>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "sceneengine/scenemanager/sceneengine.h"
 #include "sceneengine/sceneobjects/scene_object.h"
 #include "services/config.h"
+#include "tests/sceneengine/object_fixture.h"
 #include "tests/sceneengine/scene_fixture.h"
 
 namespace {
@@ -68,6 +71,62 @@ TEST_F(SceneLoad, ObjectsGetTheScenesNamesAndKeys) {
     EXPECT_EQ(a->_get__scene_(), scene.get());
     EXPECT_TRUE(a->_is_point_in_object(2, 3));  // its own key was read from the scene file
     EXPECT_TRUE(signals_is_registered("named->a->_on_activate"));
+}
+
+// A scene of Image objects named names, each showing p.png; the last one
+// with last_keys added to its Image keys.
+std::string picture_scene(const std::vector<std::string>& names, const std::string& last_keys = "") {
+    std::string list = "Scene:\n  Objects:\n", keys = "Objects:\n";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        list += object_entry(int(i), names[i], "Image", "0");
+        keys += "  " + names[i] + ": {Image: {image_file: p.png" + (i + 1 == names.size() ? last_keys : "") + "}}\n";
+    }
+    return list + keys;
+}
+
+// Counts the reads of each file.
+class CountingFiles : public FileIO::FileManager {
+public:
+    using FileIO::FileManager::FileManager;
+    bool read(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) const override {
+        ++reads[path];
+        return FileIO::FileManager::read(path, bytes, error);
+    }
+    mutable std::map<std::string, int> reads;
+};
+
+TEST_F(SceneLoad, ObjectsShowingOneFileShareItsPixelsReadOncePerLoad) {
+    init(video);  // the built-in kinds
+    auto* counting = new CountingFiles(dir.str());
+    files.reset(counting);
+    const auto pixels = [this](const char* object) -> const std::uint32_t* {
+        const Video_Image* image = device()->get_image(object, "pictures");
+        return image ? image->get_pixels() : nullptr;
+    };
+    StderrCapture err;
+    dir.write_bytes("p.png", objecttest::solid_png(2, 2, 0xff0000ffu));
+    auto first = loaded_scene("pictures", picture_scene({"a", "b"}));
+    ASSERT_NE(pixels("a"), nullptr);
+    EXPECT_EQ(pixels("a"), pixels("b"));
+    EXPECT_EQ(counting->reads["p.png"], 1);
+    const std::uint32_t red = pixels("a")[0];
+    device()->get_image("b", "pictures")->get_pixels()[0] = 0;  // a write reaches no other image
+    EXPECT_EQ(pixels("a")[0], red);
+
+    // The next load reads the file again, whatever its objects are called.
+    dir.write_bytes("p.png", objecttest::solid_png(2, 2, 0x00ff00ffu));
+    auto second = loaded_scene("pictures", picture_scene({"c"}));
+    ASSERT_NE(pixels("c"), nullptr);
+    EXPECT_NE(pixels("c")[0], red);
+    EXPECT_EQ(pixels("a")[0], red);
+
+    // A file that no longer decodes leaves the picture shown; the same file
+    // under a loader that does not fit it fails however it was read before.
+    dir.write("p.png", "not a picture");
+    EXPECT_FALSE(make_scene("pictures", picture_scene({"a"}))->load_scene());
+    EXPECT_EQ(pixels("a")[0], red);
+    dir.write_bytes("p.png", objecttest::solid_png(2, 2, 0xff0000ffu));
+    EXPECT_FALSE(make_scene("pictures", picture_scene({"a", "b"}, ", loader: jpg"))->load_scene());
 }
 
 TEST_F(SceneLoad, AnUnregisteredTypeStopsTheLoad) {
