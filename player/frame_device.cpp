@@ -57,8 +57,19 @@ Event FrameDevice::get_event() {
     return event;
 }
 
+bool FrameDevice::pointer(float& x, float& y, std::int32_t& held_button) const {
+    if (!pointer_known_) return false;
+    x = pointer_.x, y = pointer_.y, held_button = pointer_.button;
+    return true;
+}
+
 Event FrameDevice::deliver(const Event& event) {
     if (event.type == 6) quit_delivered_ = true;
+    if (event.type >= 2 && event.type <= 4) {
+        pointer_known_ = true;
+        pointer_ = event;
+        if (event.type == 3) pointer_.button = MOUSE_BUTTON_NONE;
+    }
     if (recorder_ && !failed()) {
         const std::string line = format_event_line(frame_, event);
         if (!line.empty()) {

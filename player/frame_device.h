@@ -30,7 +30,8 @@ namespace player {
 //  - recording of every event it hands to the library (scripted or real,
 //    the stop's own quit excepted), in the input-script format;
 //  - a clock step: each update_screen moves the manual clock forward;
-//  - a hook at the start of every frame, for the host's work between frames.
+//  - a hook at the start of every frame, for the host's work between frames;
+//  - the pointer's last known place, from the mouse events delivered.
 //
 // The real device is not owned and must outlive this one.
 class FrameDevice : public Video_Interface {
@@ -66,6 +67,9 @@ public:
 
     // The current frame: update_screen calls so far.
     std::int64_t frame() const { return frame_; }
+    // Where the last mouse event handed to the library put the pointer, and
+    // the button held then; false before any mouse event.
+    bool pointer(float& x, float& y, std::int32_t& held_button) const;
     // A quit event reached the library: from the user, the script or the stop.
     bool quit_delivered() const { return quit_delivered_; }
     // A snapshot or the recording failed; the reason.
@@ -119,6 +123,8 @@ private:
     std::vector<std::string> snapshots_;
     std::ostream* recorder_ = nullptr;
     bool quit_delivered_ = false;
+    bool pointer_known_ = false;
+    Event pointer_;  // the last mouse event delivered, button = the one held after it
     std::string failure_;
 };
 

@@ -11,6 +11,7 @@
 #include "player/frame_device.h"
 #include "player/input_script.h"
 #include "player/kinds/host_kinds.h"
+#include "player/pointer_refresh.h"
 #include "player/scene_watch.h"
 #include "player/watch/live_reload.h"
 #include "player/watch/overlay_files.h"
@@ -146,9 +147,11 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
     if (!first->scene_loaded() && !first->load_scene())
         return fail("cannot load the first scene \"" + options.first_scene + "\" (see the lines above)");
 
+    PointerRefresh pointer(options.device, device);
     SceneWatch watch([&device] { return device.frame(); },
                      [&](std::int64_t frame, const std::string& scene) {
                          if (options.verbose) report << "frame " << frame << ": scene \"" << scene << "\"" << std::endl;
+                         pointer.scene_switched(scene);
                      });
     for (const std::string& name : listed_scene_names()) watch.watch(name);
 
@@ -168,6 +171,7 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
     device.set_frame_start_hook([&](std::int64_t frame) {
         if (between_frames) between_frames(frame);
         if (live) live->poll(watch.current());
+        pointer.frame_started();
     });
 
     process_scene(options.first_scene);

@@ -102,6 +102,34 @@ TEST(Presentation, TheQuitButtonAndKeysEndThePresentation) {
               "frame 9: scene \"credits\"\n");
 }
 
+// Moving straight from one button onto another and then onto empty space
+// leaves none lit; a scene shown again lights only a button under the pointer.
+TEST(Presentation, ButtonsAreLitExactlyWhileThePointerIsOverThem) {
+    testsupport::TempDir folder, plain, frames;
+    const std::string to_menu = folder.write("menu.input", "0 key 32\n");
+    ASSERT_EQ(run_sceneplay({presentation(), "title", "--input", to_menu, "--frames", "3", "--snapshot", plain.str()})
+                  .status,
+              0);
+    const std::string unlit = frame_file(plain, 2);
+    const std::string script = folder.write("hover.input",
+                                            "2 move 300 300\n"  // on the title, where the menu's circle will be
+                                            "3 key 32\n"        // the menu comes under the pointer
+                                            "6 move 560 300\n"  // the quit button
+                                            "7 move 300 300\n"  // straight from quit onto the circle above
+                                            "8 move 700 100\n"  // onto empty space
+                                            "10 move 300 300\n11 press 300 300 1\n"  // the slide
+                                            "13 key 32\n"                           // the last slide
+                                            "15 move 70 530\n16 press 70 530 1\n"); // back to the menu
+    const auto result = run_sceneplay({presentation(), "title", "--input", script, "--frames", "18", "--snapshot",
+                                       frames.str(), "--snapshot-every", "1", "--verbose"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "frame 0: scene \"title\"\nframe 3: scene \"menu\"\nframe 11: scene \"slide\"\n"
+                          "frame 13: scene \"credits\"\nframe 16: scene \"menu\"\n");
+    for (std::int64_t frame : {5, 7}) EXPECT_EQ(compare_pictures(frame_file(frames, frame), player_file("reference/menu_hover.png")), "") << frame;
+    EXPECT_EQ(compare_pictures(frame_file(frames, 9), unlit), "");
+    EXPECT_EQ(compare_pictures(frame_file(frames, 16), unlit), "");
+}
+
 TEST(Presentation, ARecordedRunReplaysFrameForFrame) {
     testsupport::TempDir folder;
     const std::string recording = folder.str() + "/recorded.input";
