@@ -34,7 +34,7 @@ bool takes_value(const std::string& name) {
 }
 
 bool is_flag(const std::string& name) {
-    for (const char* option : {"--headless", "--window", "--verbose", "--watch", "--help", "-h"})
+    for (const char* option : {"--headless", "--window", "--verbose", "--stats", "--watch", "--help", "-h"})
         if (name == option) return true;
     return false;
 }
@@ -108,6 +108,7 @@ bool parse_options(const std::vector<std::string>& arguments, Options& options, 
             if (name == "--headless") options.mode = DisplayMode::headless;
             if (name == "--window") options.mode = DisplayMode::window;
             if (name == "--verbose") options.verbose = true;
+            if (name == "--stats") options.stats = true;
             if (name == "--watch") options.watch = true;
             continue;
         }
@@ -181,7 +182,13 @@ options:
                        not parse, or whose objects do not all load, is
                        reported once and changes nothing
   --verbose            print each scene switch: frame 12: scene "menu"; with
-                       --watch also each change taken, on one line
+                       --watch also each change taken, on one line; and how
+                       the play ended: frame 210: exit (or quit, or why it
+                       stopped)
+  --stats              print at the end the frames shown, the wall time, the
+                       mean frames a second, and the median, 99th percentile
+                       and worst frame times (presenting, input and drawing;
+                       not the wait for a window's next frame)
   --help               print this help
 
 exit status: 0 when the presentation ended (by "exit" or a quit), 1 when

@@ -24,6 +24,7 @@ struct Options {
     std::string input;
     std::string record;
     bool verbose = false;
+    bool stats = false;       // print frame statistics at the end
     bool watch = false;  // reload scene files and take new list entries while playing
     bool help = false;
 };

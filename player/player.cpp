@@ -1,6 +1,7 @@
 #include "player/player.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -81,6 +82,15 @@ void split_list_path(const Options& options, std::string& root, std::string& lis
     list = path.filename().string();
 }
 
+// How the play ended, for --verbose's last line.
+std::string end_reason(const FrameDevice& device) {
+    if (device.failed()) return "stopped: " + device.failure();
+    if (device.stopped_by_limit()) return "stopped after " + std::to_string(device.frame()) + " frames";
+    if (device.quit_delivered()) return "quit";
+    if (last_requested_scene() == "exit") return "exit";
+    return "stopped: scene \"" + last_requested_scene() + "\" could not be shown";
+}
+
 }  // namespace
 
 int play(const Options& options, std::ostream& report, std::ostream& errors, const FrameHook& between_frames) {
@@ -130,6 +140,8 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         if (display.before_present) device.set_present_hook(display.before_present);
     }
     if (recording.is_open()) device.set_recorder(&recording);
+    FrameStats stats;
+    if (options.stats) device.set_stats(&stats);
     video_register(options.device, &device);
     struct Unregister {
         std::string name;
@@ -152,6 +164,7 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
                      [&](std::int64_t frame, const std::string& scene) {
                          if (options.verbose) report << "frame " << frame << ": scene \"" << scene << "\"" << std::endl;
                          pointer.scene_switched(scene);
+                         if (display.set_title) display.set_title(window_title(list, scene));
                      });
     for (const std::string& name : listed_scene_names()) watch.watch(name);
 
@@ -174,8 +187,13 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         pointer.frame_started();
     });
 
+    const auto started = std::chrono::steady_clock::now();
     process_scene(options.first_scene);
     device.set_frame_start_hook({});
+    if (options.verbose) report << "frame " << device.frame() << ": " << end_reason(device) << std::endl;
+    if (options.stats)
+        stats.write(report, device.frame(),
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
 
     if (!device.snapshot_last_frame() || device.failed()) return fail(device.failure());
     if (!device.quit_delivered() && last_requested_scene() != "exit") {

@@ -163,6 +163,8 @@ bool SdlDevice::read_pixels(std::vector<std::uint8_t>& rgba) {
     return true;
 }
 
+void SdlDevice::set_title(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
+
 std::string SdlDevice::renderer_name() const {
     SDL_RendererInfo info{};
     if (SDL_GetRendererInfo(renderer_, &info) != 0 || !info.name) return {};

@@ -71,6 +71,8 @@ public:
     // presents): width x height pixels of red, green, blue, alpha bytes, top
     // row first. False with get_error() set when SDL cannot read it.
     bool read_pixels(std::vector<std::uint8_t>& rgba);
+    // Sets the window's title (UTF-8).
+    void set_title(const std::string& title);
     // The name of the SDL renderer in use ("opengl", "software", ...).
     std::string renderer_name() const;
 

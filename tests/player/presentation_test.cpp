@@ -70,7 +70,8 @@ TEST(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCorners)
               "frame 170: scene \"credits\"\n"
               "frame 180: scene \"menu\"\n"
               "frame 190: scene \"slide\"\n"
-              "frame 200: scene \"credits\"\n");
+              "frame 200: scene \"credits\"\n"
+              "frame 210: quit\n");
     EXPECT_TRUE(result.error_lines().empty()) << result.err;
 
     // The quit at frame 210 ends the play: frame 209 is the last one shown.
@@ -88,7 +89,7 @@ TEST(Presentation, TheQuitButtonAndKeysEndThePresentation) {
     const auto quit = run_sceneplay(
         {presentation(), "title", "--input", script, "--snapshot", frames.str(), "--verbose", "--frames", "100"});
     ASSERT_EQ(quit.status, 0) << quit.err;
-    EXPECT_EQ(quit.out, "frame 0: scene \"title\"\nframe 10: scene \"menu\"\n");
+    EXPECT_EQ(quit.out, "frame 0: scene \"title\"\nframe 10: scene \"menu\"\nframe 20: exit\n");
     // Only the last frame was asked for: the one before the click ended the play.
     EXPECT_EQ(frame_files(frames), (std::vector<std::string>{"frame-000019.png"}));
 
@@ -99,7 +100,8 @@ TEST(Presentation, TheQuitButtonAndKeysEndThePresentation) {
               "frame 0: scene \"title\"\n"
               "frame 3: scene \"menu\"\n"
               "frame 6: scene \"slide\"\n"
-              "frame 9: scene \"credits\"\n");
+              "frame 9: scene \"credits\"\n"
+              "frame 12: exit\n");
 }
 
 // Moving straight from one button onto another and then onto empty space
@@ -124,7 +126,7 @@ TEST(Presentation, ButtonsAreLitExactlyWhileThePointerIsOverThem) {
                                        frames.str(), "--snapshot-every", "1", "--verbose"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "frame 0: scene \"title\"\nframe 3: scene \"menu\"\nframe 11: scene \"slide\"\n"
-                          "frame 13: scene \"credits\"\nframe 16: scene \"menu\"\n");
+                          "frame 13: scene \"credits\"\nframe 16: scene \"menu\"\nframe 18: stopped after 18 frames\n");
     for (std::int64_t frame : {5, 7}) EXPECT_EQ(compare_pictures(frame_file(frames, frame), player_file("reference/menu_hover.png")), "") << frame;
     EXPECT_EQ(compare_pictures(frame_file(frames, 9), unlit), "");
     EXPECT_EQ(compare_pictures(frame_file(frames, 16), unlit), "");
