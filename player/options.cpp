@@ -158,9 +158,10 @@ options:
   --window             play in a window (an error when none can be opened)
                        (default: a window when a display is available, else headless)
   --size WxH           screen size in pixels (default: 800x600)
-  --fps N              frames a second (default: 30); headless, the clock
-                       advances 1/N s per frame, so runs are the same every
-                       time; in a window, frames are shown at most N a second
+  --fps N              frames a second (default: 30); the scenes' clock
+                       advances 1/N s per frame, so timers fire at the same
+                       frame every time; a window shows at most N frames a
+                       second, and a window that cannot keep up plays slower
   --frames N           stop after N frames (headless default: 20 seconds' worth,
                        or more when the input script is longer)
   --snapshot DIR       write frames as PNG files DIR/frame-NNNNNN.png; the last

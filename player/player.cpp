@@ -113,7 +113,8 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
     if (!options.record.empty()) {
         recording.open(options.record, std::ios::out | std::ios::trunc);
         if (!recording) return fail("cannot write recording \"" + options.record + "\": " + std::strerror(errno));
-        recording << "# input recorded by sceneplay: FRAME EVENT VALUES, replay with --input\n";
+        recording << "# input recorded by sceneplay at " << options.fps
+                  << " frames a second: FRAME EVENT VALUES, replay with --input and the same --fps\n";
     }
 
     Display display;
@@ -122,10 +123,13 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
     FrameDevice device(display.device);
     device.set_script(script);
     std::int64_t frame_limit = options.frames;
+    // The scenes' clock moves only with the frames, in a window too, so that
+    // a timer fires at the same frame every time and a window's recording
+    // replays headless frame for frame; a window holds each frame to its
+    // turn, so its clock keeps real time while it keeps up.
+    time_use_manual_clock(true);
+    device.set_clock_step(1.0 / options.fps);
     if (display.headless) {
-        // The clock moves only with the frames, so a headless run is the same every time.
-        time_use_manual_clock(true);
-        device.set_clock_step(1.0 / options.fps);
         if (frame_limit == 0) {
             frame_limit = std::int64_t(default_headless_seconds) * options.fps;
             if (!script.empty()) frame_limit = std::max(frame_limit, script.back().frame + 1);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/player/sceneplay_run.h"
 #include "tests/support/test_support.h"
@@ -12,16 +14,18 @@ namespace {
 
 using playertest::shell_quoted;
 
-// Plays frames 0..39 of the title in a window under xvfb-run; false when no X
-// server could be started here.
-bool play_in_window(const std::string& snapshots, std::string& output) {
+std::string presentation() { return playertest::source_dir() + "/examples/presentation/scenes.yaml"; }
+
+// Plays the presentation from the title in a window under xvfb-run; false
+// when no X server could be started here or the play failed.
+bool play_in_window(const std::vector<std::string>& arguments, std::string& output) {
     if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) return false;
     testsupport::TempDir logs;
-    const std::string command =
-        "xvfb-run -a -s '-screen 0 1024x768x24' env SDL_VIDEODRIVER=x11 " + shell_quoted(playertest::sceneplay_path()) +
-        " " + shell_quoted(playertest::source_dir() + "/examples/presentation/scenes.yaml") +
-        " title --window --frames 40 --snapshot " + shell_quoted(snapshots) + " >" + shell_quoted(logs.str() + "/log") +
-        " 2>&1 </dev/null";
+    std::string command = "xvfb-run -a -s '-screen 0 1024x768x24' env SDL_VIDEODRIVER=x11 " +
+                          shell_quoted(playertest::sceneplay_path()) + " " + shell_quoted(presentation()) +
+                          " title --window";
+    for (const std::string& argument : arguments) command += " " + shell_quoted(argument);
+    command += " >" + shell_quoted(logs.str() + "/log") + " 2>&1 </dev/null";
     const int status = std::system(command.c_str());
     output = playertest::read_file(logs.str() + "/log");
     return status == 0;
@@ -30,12 +34,11 @@ bool play_in_window(const std::string& snapshots, std::string& output) {
 TEST(WindowMatchesHeadless, TitleFrameAgreesWithinOneStepPerChannel) {
     testsupport::TempDir window_frames, headless_frames;
     std::string window_output;
-    if (!play_in_window(window_frames.str(), window_output))
+    if (!play_in_window({"--frames", "40", "--snapshot", window_frames.str()}, window_output))
         GTEST_SKIP() << "no window could be opened under xvfb-run here: " << window_output;
 
-    const auto headless = playertest::run_sceneplay({playertest::source_dir() + "/examples/presentation/scenes.yaml",
-                                                     "title", "--headless", "--frames", "40", "--snapshot",
-                                                     headless_frames.str()});
+    const auto headless =
+        playertest::run_sceneplay({presentation(), "title", "--headless", "--frames", "40", "--snapshot", headless_frames.str()});
     ASSERT_EQ(headless.status, 0) << headless.err;
 
     testsupport::RgbaImage in_window, in_memory;
@@ -52,6 +55,26 @@ TEST(WindowMatchesHeadless, TitleFrameAgreesWithinOneStepPerChannel) {
         worst = std::max(worst, std::abs(int(in_window.rgba[i]) - int(in_memory.rgba[i])));
     EXPECT_LE(worst, 1);
     EXPECT_NE(in_window.at(400, 190), in_window.at(5, 5)) << "the logo must be on screen, not a blank frame";
+}
+
+// The title's timer shows the menu at frame 151 by the frame clock; a click
+// on the quit button one frame later ends the show only if the menu is there.
+TEST(WindowMatchesHeadless, AWindowRecordingReplaysHeadlessWithTimedSwitchesAtTheirFrames) {
+    testsupport::TempDir folder;
+    const std::string script = folder.write("quit.input", "152 press 560 300 1\n");
+    const std::string recording = folder.str() + "/recorded.input";
+    std::string window_output;
+    if (!play_in_window({"--input", script, "--record", recording, "--verbose", "--frames", "200"}, window_output))
+        GTEST_SKIP() << "no window could be opened under xvfb-run here: " << window_output;
+    std::string window_report;
+    std::istringstream lines(window_output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("frame ", 0) == 0 && line.find(": ") != std::string::npos) window_report += line + "\n";
+    EXPECT_EQ(window_report, "frame 0: scene \"title\"\nframe 151: scene \"menu\"\nframe 152: exit\n");
+
+    const auto replay = playertest::run_sceneplay({presentation(), "title", "--headless", "--input", recording, "--verbose"});
+    ASSERT_EQ(replay.status, 0) << replay.err;
+    EXPECT_EQ(replay.out, window_report);
 }
 
 }  // namespace
