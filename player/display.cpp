@@ -70,6 +70,11 @@ bool open_backend(const Options& options, const std::string& backend, Display& d
     if (auto* window = dynamic_cast<SdlDevice*>(display.device)) {
         add_window_snapshots(window, options.width, options.height, display);
         display.set_title = [window](const std::string& title) { window->set_title(title); };
+        window->set_fullscreen_keys(true);
+        if (options.fullscreen && !window->set_fullscreen(true)) {
+            error = window->get_error();
+            return false;
+        }
     }
     return display.device != nullptr;
 }

@@ -34,7 +34,8 @@ bool takes_value(const std::string& name) {
 }
 
 bool is_flag(const std::string& name) {
-    for (const char* option : {"--headless", "--window", "--verbose", "--stats", "--watch", "--help", "-h"})
+    for (const char* option : {"--headless", "--window", "--fullscreen", "--verbose", "--stats", "--watch",
+                               "--help", "-h"})
         if (name == option) return true;
     return false;
 }
@@ -109,6 +110,7 @@ bool parse_options(const std::vector<std::string>& arguments, Options& options, 
             if (name == "--window") options.mode = DisplayMode::window;
             if (name == "--verbose") options.verbose = true;
             if (name == "--stats") options.stats = true;
+            if (name == "--fullscreen") options.fullscreen = true;
             if (name == "--watch") options.watch = true;
             continue;
         }
@@ -157,7 +159,12 @@ options:
   --headless           play without a window, into memory
   --window             play in a window (an error when none can be opened)
                        (default: a window when a display is available, else headless)
-  --size WxH           screen size in pixels (default: 800x600)
+  --fullscreen         start a window full screen (no effect headless)
+  --size WxH           design size in pixels (default: 800x600): the size
+                       the scenes are made for, of headless frames, of
+                       snapshots, and of the coordinates in input scripts
+                       and recordings; a window scales it to its own size,
+                       keeping its shape, with black bars
   --fps N              frames a second (default: 30); the scenes' clock
                        advances 1/N s per frame, so timers fire at the same
                        frame every time; a window shows at most N frames a
@@ -191,6 +198,9 @@ options:
                        and worst frame times (presenting, input and drawing;
                        not the wait for a window's next frame)
   --help               print this help
+
+keys in a window: F11 or Alt+Enter toggles full screen; these keys are the
+player's own and do not reach the scenes.
 
 exit status: 0 when the presentation ended (by "exit" or a quit), 1 when
 something failed while playing, 2 for a bad command line.

@@ -25,6 +25,7 @@ struct Options {
     std::string record;
     bool verbose = false;
     bool stats = false;       // print frame statistics at the end
+    bool fullscreen = false;  // a window starts full screen
     bool watch = false;  // reload scene files and take new list entries while playing
     bool help = false;
 };

@@ -12,6 +12,13 @@
 //  [x] draw_sprite: the image's texture at the sprite's rectangle, placed on
 //      whole pixels by the same rule as the headless backend
 //      (sprite_placement.h), alpha-blended.
+//  [x] Scaling: scenes draw into a frame of settings.width x settings.height
+//      (the design size), which update_screen scales to the window, keeping
+//      its aspect ratio, centred between black bars. The window is
+//      resizable; set_fullscreen fills the desktop. Mouse positions and
+//      motions are mapped back to the design size (positions over the bars
+//      fall outside it). Where the renderer has no render targets, frames
+//      are drawn straight to the window, unscaled.
 //  [x] update_screen: presents the frame, then clears the next one to
 //      settings.background.
 //  [x] show_mouse_cursor: SDL_ShowCursor.
@@ -25,7 +32,7 @@
 //      c  a sprite not wholly in the window is skipped instead of clipped,
 //      d  update_screen does not present: the window keeps its last frame.
 // Not implemented:
-//  [ ] Scaling, rotation, resizing the window, high-DPI backing stores.
+//  [ ] Rotation, high-DPI backing stores.
 //  [ ] Images larger than the renderer's largest texture: drawing one fails
 //      with SDL's reason.
 //  [ ] Several SDL devices sharing input: SDL's event queue belongs to the
@@ -47,6 +54,7 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+union SDL_Event;
 
 class SERVICE_API SdlDevice final : public StoredVideoDevice {
 public:
@@ -71,6 +79,13 @@ public:
     // presents): width x height pixels of red, green, blue, alpha bytes, top
     // row first. False with get_error() set when SDL cannot read it.
     bool read_pixels(std::vector<std::uint8_t>& rgba);
+    // Fills the desktop (true) or goes back to a window (false); false with
+    // get_error() set when SDL refuses.
+    bool set_fullscreen(bool on);
+    bool fullscreen() const;
+    // When on, F11 and Alt+Enter toggle full screen; those presses and their
+    // releases are the device's own and are not handed out as events.
+    void set_fullscreen_keys(bool on) { fullscreen_keys_ = on; }
     // Sets the window's title (UTF-8).
     void set_title(const std::string& title);
     // The name of the SDL renderer in use ("opengl", "software", ...).
@@ -85,15 +100,23 @@ private:
     bool open(const VideoSettings& settings, std::string& error);
     SDL_Texture* texture_of(const Video_Image& image);
     bool clear_frame();
+    bool present_scaled();
+    // Where the design-size frame lies in the window, in window pixels.
+    void letterbox(int& x, int& y, int& width, int& height) const;
+    void map_to_design(Event& event) const;
 
     int width_, height_;
     std::uint32_t background_;  // device pixel
     bool video_started_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* frame_ = nullptr;  // the design-size frame scenes draw into; null: straight to the window
     std::unordered_map<const Video_Image*, SDL_Texture*> textures_;
     std::deque<Event> pending_;  // mapped events not yet handed out
     bool close_seen_ = false;    // the last event polled was a window close, already reported as quit
     int cursor_state_ = -1;      // last value given to SDL_ShowCursor, -1 before the first
     bool clear_new_frames_ = true, blend_ = true, clip_ = true, present_ = true;
+    bool fullscreen_keys_ = false;
+    bool enter_taken_ = false;  // an Alt+Enter press was taken: its release is too
+    bool take_fullscreen_key(const SDL_Event& event);
 };

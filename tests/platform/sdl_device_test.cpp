@@ -251,7 +251,12 @@ TEST_F(SdlWindow, PushedSdlEventsComeBackMapped) {
     SDL_Event close = blank(SDL_WINDOWEVENT);
     close.window.event = SDL_WINDOWEVENT_CLOSE;
     SDL_Event quit = blank(SDL_QUIT);
-    for (SDL_Event* event : {&key, &text, &press, &motion, &close, &quit, &quit})
+    // The full screen key is the device's own (held down here, so it toggles nothing).
+    SDL_Event f11 = blank(SDL_KEYDOWN), f11_up = blank(SDL_KEYUP);
+    f11.key.keysym.sym = f11_up.key.keysym.sym = SDLK_F11;
+    f11.key.repeat = 1;
+    device_->set_fullscreen_keys(true);
+    for (SDL_Event* event : {&f11, &f11_up, &key, &text, &press, &motion, &close, &quit, &quit})
         ASSERT_EQ(push_sdl_event(*event), 1) << "SDL_PushEvent";
 
     const Event first = device_->get_event();
