@@ -70,6 +70,7 @@ Event SdlDevice::get_event() {
             continue;
         }
         close_seen_ = window_close;  // SDL posts its quit right behind the last window's close
+        if (event.type == SDL_WINDOWEVENT) window_stale_ = true;  // exposed, resized, full screen...
         if (fullscreen_keys_ && take_fullscreen_key(event)) continue;
         map_sdl_event(event, pending_);
     }
@@ -141,14 +142,36 @@ bool SdlDevice::clear_frame() {
 }
 
 bool SdlDevice::update_screen() {
-    if (present_) {
-        if (frame_) {
-            if (!present_scaled()) return false;
-        } else {
-            SDL_RenderPresent(renderer_);
+    bool ok = true;
+    if (present_ && (window_stale_ || drawn_ != shown_ || !clear_new_frames_)) {
+        window_stale_ = false;
+        ok = render_frame();
+        shown_ = drawn_;
+        if (ok && frame_) ok = present_scaled();
+        else if (ok) SDL_RenderPresent(renderer_);
+    }
+    drawn_.clear();
+    rendered_ = 0;
+    cleared_ = false;
+    return ok;
+}
+
+bool SdlDevice::render_frame() {
+    if (!cleared_ && clear_new_frames_ && !clear_frame()) return false;
+    cleared_ = true;
+    for (; rendered_ < drawn_.size(); ++rendered_) {
+        const Drawn& drawn = drawn_[rendered_];
+        SDL_Texture* texture = texture_of(*drawn.image);
+        const SDL_Rect from{drawn.from_left, drawn.from_top, drawn.width, drawn.height};
+        const SDL_Rect to{drawn.left, drawn.top, drawn.width, drawn.height};
+        if (!texture || SDL_SetTextureBlendMode(texture, drawn.blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) != 0 ||
+            SDL_RenderCopy(renderer_, texture, &from, &to) != 0) {
+            set_error(std::string("SDL can't draw the frame: ") + SDL_GetError());
+            window_stale_ = true;  // part of the frame may be missing
+            return false;
         }
     }
-    return clear_new_frames_ ? clear_frame() : true;
+    return true;
 }
 
 bool SdlDevice::present_scaled() {
@@ -213,6 +236,7 @@ SDL_Texture* SdlDevice::texture_of(const Video_Image& image) {
 }
 
 void SdlDevice::image_replaced(const Video_Image& image) {
+    window_stale_ = true;  // the same draw calls no longer show the same picture
     auto found = textures_.find(&image);
     if (found == textures_.end()) return;
     SDL_DestroyTexture(found->second);
@@ -236,17 +260,16 @@ bool SdlDevice::draw_placed(const Video_Sprite& sprite, const Video_Image& image
     }
     // Only the visible part is handed to SDL, so its int arithmetic never
     // meets the far-away corners a sprite may have.
-    const SDL_Rect from{visible.left - rect->left, visible.top - rect->top, visible.width, visible.height};
-    const SDL_Rect to{visible.left, visible.top, visible.width, visible.height};
-    if (SDL_SetTextureBlendMode(texture, blend_ ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) != 0 ||
-        SDL_RenderCopy(renderer_, texture, &from, &to) != 0) {
-        set_error(std::string("SDL can't draw it: ") + SDL_GetError());
-        return false;
-    }
+    // Drawn when the frame is presented or read, and only when it differs
+    // from the frame on screen; the texture is made now so that a failure
+    // is this sprite's.
+    drawn_.push_back({&image, visible.left, visible.top, visible.width, visible.height, visible.left - rect->left,
+                      visible.top - rect->top, blend_});
     return true;
 }
 
 bool SdlDevice::read_pixels(std::vector<std::uint8_t>& rgba) {
+    if (!render_frame()) return false;
     rgba.assign(std::size_t(width_) * std::size_t(height_) * 4, 0);
     if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_RGBA32, rgba.data(), width_ * 4) != 0) {
         set_error(std::string("Can't read the frame's pixels: ") + SDL_GetError());

@@ -20,7 +20,12 @@
 //      fall outside it). Where the renderer has no render targets, frames
 //      are drawn straight to the window, unscaled.
 //  [x] update_screen: presents the frame, then clears the next one to
-//      settings.background.
+//      settings.background. Draws are kept and rendered when the frame is
+//      presented or read back. A frame drawn with the same calls as the one
+//      on screen (the same images, unreplaced, at the same places, the same
+//      switches) is neither rendered nor presented again, unless the window
+//      was exposed, resized or changed state since: a still scene costs
+//      little more than the library's walk over its objects.
 //  [x] show_mouse_cursor: SDL_ShowCursor.
 //  [x] Input: keys, typed text, mouse buttons and motion, quit and window
 //      close, mapped as sdl_events.h lists.
@@ -101,6 +106,9 @@ private:
     SDL_Texture* texture_of(const Video_Image& image);
     bool clear_frame();
     bool present_scaled();
+    // Clears the frame once (unless switch a is off) and renders the draws
+    // kept for it that are not rendered yet.
+    bool render_frame();
     // Where the design-size frame lies in the window, in window pixels.
     void letterbox(int& x, int& y, int& width, int& height) const;
     void map_to_design(Event& event) const;
@@ -117,6 +125,18 @@ private:
     int cursor_state_ = -1;      // last value given to SDL_ShowCursor, -1 before the first
     bool clear_new_frames_ = true, blend_ = true, clip_ = true, present_ = true;
     bool fullscreen_keys_ = false;
+    // What each draw of the frame being built put where, to tell a frame
+    // that shows what the window shows already.
+    struct Drawn {
+        const Video_Image* image;
+        int left, top, width, height, from_left, from_top;
+        bool blend;
+        bool operator==(const Drawn&) const = default;
+    };
+    std::vector<Drawn> drawn_, shown_;
+    bool window_stale_ = true;  // the window must be presented whatever was drawn
+    std::size_t rendered_ = 0;  // how many of the draws kept are rendered into the frame
+    bool cleared_ = false;      // the frame being built is cleared
     bool enter_taken_ = false;  // an Alt+Enter press was taken: its release is too
     bool take_fullscreen_key(const SDL_Event& event);
 };
