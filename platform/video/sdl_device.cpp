@@ -147,6 +147,7 @@ bool SdlDevice::update_screen() {
         window_stale_ = false;
         ok = render_frame();
         shown_ = drawn_;
+        ++presented_frames_;
         if (ok && frame_) ok = present_scaled();
         else if (ok) SDL_RenderPresent(renderer_);
     }

@@ -93,6 +93,8 @@ public:
     void set_fullscreen_keys(bool on) { fullscreen_keys_ = on; }
     // Sets the window's title (UTF-8).
     void set_title(const std::string& title);
+    // Frames handed to the window so far; a frame like the one on screen is not.
+    std::size_t presented_frames() const { return presented_frames_; }
     // The name of the SDL renderer in use ("opengl", "software", ...).
     std::string renderer_name() const;
 
@@ -137,6 +139,7 @@ private:
     bool window_stale_ = true;  // the window must be presented whatever was drawn
     std::size_t rendered_ = 0;  // how many of the draws kept are rendered into the frame
     bool cleared_ = false;      // the frame being built is cleared
+    std::size_t presented_frames_ = 0;
     bool enter_taken_ = false;  // an Alt+Enter press was taken: its release is too
     bool take_fullscreen_key(const SDL_Event& event);
 };
