@@ -63,7 +63,7 @@ TEST_F(SceneplayCli, HelpListsEveryOptionAndSucceeds) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     for (const char* option : {"--root", "--device", "--headless", "--window", "--size", "--fps", "--frames",
-                               "--snapshot", "--snapshot-every", "--input", "--record", "--verbose", "--stats", "--help"})
+                               "--snapshot", "--snapshot-every", "--input", "--record", "--verbose", "--stats", "--fullscreen", "--help"})
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     EXPECT_EQ(run_sceneplay({list, "only", "-h"}).status, 0);
 }
