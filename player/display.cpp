@@ -1,6 +1,7 @@
 #include "player/display.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -44,7 +45,7 @@ VideoSettings settings_for(const Options& options, const std::string& backend) {
     settings.backend = backend;
     settings.width = options.width;
     settings.height = options.height;
-    settings.title = "sceneplay - " + options.first_scene;
+    settings.title = window_title(options.list, options.first_scene);
     return settings;
 }
 
@@ -66,12 +67,23 @@ bool open_backend(const Options& options, const std::string& backend, Display& d
             return false;
         };
     }
-    if (auto* window = dynamic_cast<SdlDevice*>(display.device))
+    if (auto* window = dynamic_cast<SdlDevice*>(display.device)) {
         add_window_snapshots(window, options.width, options.height, display);
+        display.set_title = [window](const std::string& title) { window->set_title(title); };
+        window->set_fullscreen_keys(true);
+        if (options.fullscreen && !window->set_fullscreen(true)) {
+            error = window->get_error();
+            return false;
+        }
+    }
     return display.device != nullptr;
 }
 
 }  // namespace
+
+std::string window_title(const std::string& list, const std::string& scene) {
+    return std::filesystem::path(list).filename().string() + " - " + scene;
+}
 
 Display::~Display() {
     if (!registry_name.empty()) video_unregister(registry_name);

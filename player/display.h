@@ -28,7 +28,12 @@ struct Display {
     // To be called just before each present when snapshots are wanted (a
     // window keeps a copy of the frame it is about to present); may be empty.
     std::function<void()> before_present;
+    // Retitles the window; empty without one.
+    std::function<void(const std::string& title)> set_title;
 };
+
+// A window's title: the scene list's file name and the scene on screen.
+std::string window_title(const std::string& list, const std::string& scene);
 
 // A window is tried when the mode asks for one, or when it is automatic and
 // DISPLAY or WAYLAND_DISPLAY is set; an automatic mode falls back to headless

@@ -34,6 +34,8 @@ void FrameDevice::set_present_hook(std::function<void()> hook) { present_hook_ =
 
 void FrameDevice::set_recorder(std::ostream* out) { recorder_ = out; }
 
+void FrameDevice::set_stats(FrameStats* stats) { stats_ = stats; }
+
 void FrameDevice::set_frame_start_hook(std::function<void(std::int64_t)> hook) {
     frame_start_hook_ = std::move(hook);
 }
@@ -49,6 +51,7 @@ Event FrameDevice::get_event() {
         Event quit;
         quit.type = 6;
         quit_delivered_ = true;
+        stopped_by_limit_ = !failed();
         return quit;
     }
     if (next_ < script_.size() && script_[next_].frame <= frame_) return deliver(script_[next_++].event);
@@ -57,8 +60,19 @@ Event FrameDevice::get_event() {
     return event;
 }
 
+bool FrameDevice::pointer(float& x, float& y, std::int32_t& held_button) const {
+    if (!pointer_known_) return false;
+    x = pointer_.x, y = pointer_.y, held_button = pointer_.button;
+    return true;
+}
+
 Event FrameDevice::deliver(const Event& event) {
     if (event.type == 6) quit_delivered_ = true;
+    if (event.type >= 2 && event.type <= 4) {
+        pointer_known_ = true;
+        pointer_ = event;
+        if (event.type == 3) pointer_.button = MOUSE_BUTTON_NONE;
+    }
     if (recorder_ && !failed()) {
         const std::string line = format_event_line(frame_, event);
         if (!line.empty()) {
@@ -71,8 +85,11 @@ Event FrameDevice::deliver(const Event& event) {
 }
 
 bool FrameDevice::update_screen() {
+    if (stats_ && frame_ > 0)
+        stats_->add_frame(std::chrono::duration<double>(std::chrono::steady_clock::now() - frame_began_).count());
     if (present_hook_) present_hook_();
     if (pace_.count() > 0) pace();
+    if (stats_) frame_began_ = std::chrono::steady_clock::now();
     const bool presented = inner_->update_screen();
     const std::int64_t shown = frame_++;
     if (clock_step_ > 0) time_advance(clock_step_);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "player/frame_stats.h"
 #include "player/input_script.h"
 #include "services/video.h"
 
@@ -30,7 +31,8 @@ namespace player {
 //  - recording of every event it hands to the library (scripted or real,
 //    the stop's own quit excepted), in the input-script format;
 //  - a clock step: each update_screen moves the manual clock forward;
-//  - a hook at the start of every frame, for the host's work between frames.
+//  - a hook at the start of every frame, for the host's work between frames;
+//  - the pointer's last known place, from the mouse events delivered.
 //
 // The real device is not owned and must outlive this one.
 class FrameDevice : public Video_Interface {
@@ -56,6 +58,8 @@ public:
     // Called by update_screen just before the real device presents, while
     // the frame is still there to be read (a window clears it on presenting).
     void set_present_hook(std::function<void()> hook);
+    // Where each frame's time goes (see FrameStats); null: not measured.
+    void set_stats(FrameStats* stats);
     // Where recorded lines go, flushed line by line; null: no recording.
     void set_recorder(std::ostream* out);
     // Called at the end of each update_screen with the frame that starts
@@ -66,6 +70,11 @@ public:
 
     // The current frame: update_screen calls so far.
     std::int64_t frame() const { return frame_; }
+    // Where the last mouse event handed to the library put the pointer, and
+    // the button held then; false before any mouse event.
+    bool pointer(float& x, float& y, std::int32_t& held_button) const;
+    // The frame limit stopped the play.
+    bool stopped_by_limit() const { return stopped_by_limit_; }
     // A quit event reached the library: from the user, the script or the stop.
     bool quit_delivered() const { return quit_delivered_; }
     // A snapshot or the recording failed; the reason.
@@ -121,6 +130,11 @@ private:
     std::vector<std::string> snapshots_;
     std::ostream* recorder_ = nullptr;
     bool quit_delivered_ = false;
+    bool stopped_by_limit_ = false;
+    FrameStats* stats_ = nullptr;
+    std::chrono::steady_clock::time_point frame_began_{};  // after the wait for the frame's turn
+    bool pointer_known_ = false;
+    Event pointer_;  // the last mouse event delivered, button = the one held after it
     std::string failure_;
 };
 

@@ -34,7 +34,8 @@ bool takes_value(const std::string& name) {
 }
 
 bool is_flag(const std::string& name) {
-    for (const char* option : {"--headless", "--window", "--verbose", "--watch", "--no-check", "--help", "-h"})
+    for (const char* option : {"--headless", "--window", "--fullscreen", "--verbose", "--stats", "--watch",
+                               "--no-check", "--help", "-h"})
         if (name == option) return true;
     return false;
 }
@@ -108,6 +109,8 @@ bool parse_options(const std::vector<std::string>& arguments, Options& options, 
             if (name == "--headless") options.mode = DisplayMode::headless;
             if (name == "--window") options.mode = DisplayMode::window;
             if (name == "--verbose") options.verbose = true;
+            if (name == "--stats") options.stats = true;
+            if (name == "--fullscreen") options.fullscreen = true;
             if (name == "--watch") options.watch = true;
             if (name == "--no-check") options.check = false;
             continue;
@@ -157,10 +160,16 @@ options:
   --headless           play without a window, into memory
   --window             play in a window (an error when none can be opened)
                        (default: a window when a display is available, else headless)
-  --size WxH           screen size in pixels (default: 800x600)
-  --fps N              frames a second (default: 30); headless, the clock
-                       advances 1/N s per frame, so runs are the same every
-                       time; in a window, frames are shown at most N a second
+  --fullscreen         start a window full screen (no effect headless)
+  --size WxH           design size in pixels (default: 800x600): the size
+                       the scenes are made for, of headless frames, of
+                       snapshots, and of the coordinates in input scripts
+                       and recordings; a window scales it to its own size,
+                       keeping its shape, with black bars
+  --fps N              frames a second (default: 30); the scenes' clock
+                       advances 1/N s per frame, so timers fire at the same
+                       frame every time; a window shows at most N frames a
+                       second, and a window that cannot keep up plays slower
   --frames N           stop after N frames (headless default: 20 seconds' worth,
                        or more when the input script is longer)
   --snapshot DIR       write frames as PNG files DIR/frame-NNNNNN.png; the last
@@ -191,8 +200,17 @@ options:
                        and exit status 1; other findings are printed as
                        warnings and play goes on
   --verbose            print each scene switch: frame 12: scene "menu"; with
-                       --watch also each change taken, on one line
+                       --watch also each change taken, on one line; and how
+                       the play ended: frame 210: exit (or quit, or why it
+                       stopped)
+  --stats              print at the end the frames shown, the wall time, the
+                       mean frames a second, and the median, 99th percentile
+                       and worst frame times (presenting, input and drawing;
+                       not the wait for a window's next frame)
   --help               print this help
+
+keys in a window: F11 or Alt+Enter toggles full screen; these keys are the
+player's own and do not reach the scenes.
 
 exit status: 0 when the presentation ended (by "exit" or a quit), 1 when
 something failed while playing or the check found what stops play, 2 for a

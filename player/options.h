@@ -24,6 +24,8 @@ struct Options {
     std::string input;
     std::string record;
     bool verbose = false;
+    bool stats = false;       // print frame statistics at the end
+    bool fullscreen = false;  // a window starts full screen
     bool watch = false;  // reload scene files and take new list entries while playing
     bool check = true;   // check the list and its scene files before the first frame
     bool help = false;

@@ -1,6 +1,7 @@
 #include "player/player.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "player/frame_device.h"
 #include "player/input_script.h"
 #include "player/kinds/host_kinds.h"
+#include "player/pointer_refresh.h"
 #include "player/scene_watch.h"
 #include "player/watch/live_reload.h"
 #include "player/watch/overlay_files.h"
@@ -95,6 +97,15 @@ void split_list_path(const Options& options, std::string& root, std::string& lis
     list = path.filename().string();
 }
 
+// How the play ended, for --verbose's last line.
+std::string end_reason(const FrameDevice& device) {
+    if (device.failed()) return "stopped: " + device.failure();
+    if (device.stopped_by_limit()) return "stopped after " + std::to_string(device.frame()) + " frames";
+    if (device.quit_delivered()) return "quit";
+    if (last_requested_scene() == "exit") return "exit";
+    return "stopped: scene \"" + last_requested_scene() + "\" could not be shown";
+}
+
 }  // namespace
 
 int play(const Options& options, std::ostream& report, std::ostream& errors, const FrameHook& between_frames) {
@@ -117,7 +128,8 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
     if (!options.record.empty()) {
         recording.open(options.record, std::ios::out | std::ios::trunc);
         if (!recording) return fail("cannot write recording \"" + options.record + "\": " + std::strerror(errno));
-        recording << "# input recorded by sceneplay: FRAME EVENT VALUES, replay with --input\n";
+        recording << "# input recorded by sceneplay at " << options.fps
+                  << " frames a second: FRAME EVENT VALUES, replay with --input and the same --fps\n";
     }
 
     if (options.check && !check_before_play(files, list, errors, error)) return fail(error);
@@ -128,10 +140,13 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
     FrameDevice device(display.device);
     device.set_script(script);
     std::int64_t frame_limit = options.frames;
+    // The scenes' clock moves only with the frames, in a window too, so that
+    // a timer fires at the same frame every time and a window's recording
+    // replays headless frame for frame; a window holds each frame to its
+    // turn, so its clock keeps real time while it keeps up.
+    time_use_manual_clock(true);
+    device.set_clock_step(1.0 / options.fps);
     if (display.headless) {
-        // The clock moves only with the frames, so a headless run is the same every time.
-        time_use_manual_clock(true);
-        device.set_clock_step(1.0 / options.fps);
         if (frame_limit == 0) {
             frame_limit = std::int64_t(default_headless_seconds) * options.fps;
             if (!script.empty()) frame_limit = std::max(frame_limit, script.back().frame + 1);
@@ -146,6 +161,8 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         if (display.before_present) device.set_present_hook(display.before_present);
     }
     if (recording.is_open()) device.set_recorder(&recording);
+    FrameStats stats;
+    if (options.stats) device.set_stats(&stats);
     video_register(options.device, &device);
     struct Unregister {
         std::string name;
@@ -163,9 +180,12 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
     if (!first->scene_loaded() && !first->load_scene())
         return fail("cannot load the first scene \"" + options.first_scene + "\" (see the lines above)");
 
+    PointerRefresh pointer(options.device, device);
     SceneWatch watch([&device] { return device.frame(); },
                      [&](std::int64_t frame, const std::string& scene) {
                          if (options.verbose) report << "frame " << frame << ": scene \"" << scene << "\"" << std::endl;
+                         pointer.scene_switched(scene);
+                         if (display.set_title) display.set_title(window_title(list, scene));
                      });
     for (const std::string& name : listed_scene_names()) watch.watch(name);
 
@@ -185,10 +205,16 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
     device.set_frame_start_hook([&](std::int64_t frame) {
         if (between_frames) between_frames(frame);
         if (live) live->poll(watch.current());
+        pointer.frame_started();
     });
 
+    const auto started = std::chrono::steady_clock::now();
     process_scene(options.first_scene);
     device.set_frame_start_hook({});
+    if (options.verbose) report << "frame " << device.frame() << ": " << end_reason(device) << std::endl;
+    if (options.stats)
+        stats.write(report, device.frame(),
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
 
     if (!device.snapshot_last_frame() || device.failed()) return fail(device.failure());
     if (!device.quit_delivered() && last_requested_scene() != "exit") {

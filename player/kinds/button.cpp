@@ -1,6 +1,7 @@
 #include "player/kinds/button.h"
 
 #include "player/kinds/host_kinds.h"
+#include "sceneengine/scenemanager/scene/scene.h"
 #include "services/config.h"
 #include "services/imageloader.h"
 #include "services/video.h"
@@ -38,16 +39,13 @@ bool Button::slot__on_activate(SlotArgs*) {
     return true;
 }
 
-void Button::_on_mouse_enter(float, float, MOUSE_BUTTON) {
-    if (hover_image.empty() || hovered) return;
-    hovered = true;
-    show_picture(hover_image_name());
-}
-
-void Button::_on_mouse_leave(float, float, MOUSE_BUTTON) {
-    if (!hovered) return;
-    hovered = false;
-    show_picture(_object_name_);
+void Button::draw() {
+    const bool under_pointer = _scene_ && _scene_->get_hovered_object() == this;
+    if (!hover_image.empty() && under_pointer != hovered) {
+        hovered = under_pointer;
+        show_picture(hovered ? hover_image_name() : _object_name_);
+    }
+    Image::draw();
 }
 
 void Button::show_picture(const std::string& image) {

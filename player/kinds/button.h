@@ -13,6 +13,11 @@ namespace player {
 //                          the button (optional); it should have the same
 //                          size and shape, since the hit test looks at the
 //                          picture being shown
+// The button counts as under the pointer while it is its scene's hovered
+// object: the topmost shown object that the last mouse move hit. That is
+// decided when the button draws, not from the enter and leave calls, since
+// the scene gives a leave only to a hovered object that its walk reaches
+// before the new hit (a button left for one above it hears nothing).
 // A click reaches slot__on_activate through the scene's "->activate" signal
 // when the button is the object hit, topmost first (with
 // "SceneObject->require_alpha_collision" true, only where the picture is at
@@ -26,8 +31,8 @@ public:
     bool load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
               std::string object_name, FileIO::FileManager* file_manager) override;
     bool slot__on_activate(SlotArgs* args) override;
-    void _on_mouse_enter(float x, float y, MOUSE_BUTTON button) override;
-    void _on_mouse_leave(float x, float y, MOUSE_BUTTON button) override;
+    // Shows the hover picture or the plain one, as the scene's hovered object says, then draws.
+    void draw() override;
 
     // Checks the target and loads the hover picture.
     bool real_load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,

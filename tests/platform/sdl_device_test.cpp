@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -225,12 +227,25 @@ TEST_F(SdlWindow, DrawsBlendedClippedSpritesThatReadBack) {
     ASSERT_TRUE(device_->read_pixels(rgba));
     EXPECT_TRUE(near_rgb(pixel(rgba, 5, 5), 0x0A141E00u)) << "the next frame starts cleared";
 
+    // A frame like the one on screen is not presented again; a moved
+    // sprite or a replaced image is a new frame.
+    const auto presents_after = [&](const std::function<void()>& change) {
+        if (change) change();
+        EXPECT_TRUE(device_->draw_sprite("back", "s"));
+        const std::size_t before = device_->presented_frames();
+        EXPECT_TRUE(device_->update_screen());
+        return device_->presented_frames() - before;
+    };
+    presents_after({});
+    EXPECT_EQ(presents_after({}), 0u);
+    EXPECT_EQ(presents_after([&] { device_->get_sprite("back", "s")->set_position(6, 5); }), 1u);
+
     // A replaced image gets a new texture.
     std::vector<std::uint32_t> blue(20 * 10, video_pixel::make(0, 0, 255, 255));
-    ASSERT_TRUE(device_->create_image("back", "s", 20, 10, blue.data()));
+    EXPECT_EQ(presents_after([&] { ASSERT_TRUE(device_->create_image("back", "s", 20, 10, blue.data())); }), 1u);
     ASSERT_TRUE(device_->draw_sprite("back", "s"));
     ASSERT_TRUE(device_->read_pixels(rgba));
-    EXPECT_TRUE(near_rgb(pixel(rgba, 5, 5), 0x0000FF00u)) << device_->renderer_name();
+    EXPECT_TRUE(near_rgb(pixel(rgba, 6, 5), 0x0000FF00u)) << device_->renderer_name();
 }
 
 TEST_F(SdlWindow, PushedSdlEventsComeBackMapped) {
@@ -251,7 +266,12 @@ TEST_F(SdlWindow, PushedSdlEventsComeBackMapped) {
     SDL_Event close = blank(SDL_WINDOWEVENT);
     close.window.event = SDL_WINDOWEVENT_CLOSE;
     SDL_Event quit = blank(SDL_QUIT);
-    for (SDL_Event* event : {&key, &text, &press, &motion, &close, &quit, &quit})
+    // The full screen key is the device's own (held down here, so it toggles nothing).
+    SDL_Event f11 = blank(SDL_KEYDOWN), f11_up = blank(SDL_KEYUP);
+    f11.key.keysym.sym = f11_up.key.keysym.sym = SDLK_F11;
+    f11.key.repeat = 1;
+    device_->set_fullscreen_keys(true);
+    for (SDL_Event* event : {&f11, &f11_up, &key, &text, &press, &motion, &close, &quit, &quit})
         ASSERT_EQ(push_sdl_event(*event), 1) << "SDL_PushEvent";
 
     const Event first = device_->get_event();

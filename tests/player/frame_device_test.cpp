@@ -205,3 +205,13 @@ TEST_F(FrameDeviceTest, EachPresentedFrameAdvancesTheManualClock) {
 }
 
 }  // namespace
+
+TEST(FrameStats, MedianAndNinetyNinthPercentileAreNearestRank) {
+    player::FrameStats stats;
+    for (int ms = 100; ms >= 1; --ms) stats.add_frame(ms / 1000.0);
+    std::ostringstream out;
+    stats.write(out, 101, 4.0);
+    EXPECT_EQ(out.str(),
+              "stats: 101 frames in 4.000 s, 25.2 frames a second\n"
+              "stats: frame time 50% 50.00 ms, 99% 99.00 ms, worst 100.00 ms\n");
+}

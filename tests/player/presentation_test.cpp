@@ -53,7 +53,8 @@ TEST_F(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCorner
               "frame 170: scene \"credits\"\n"
               "frame 180: scene \"menu\"\n"
               "frame 190: scene \"slide\"\n"
-              "frame 200: scene \"credits\"\n");
+              "frame 200: scene \"credits\"\n"
+              "frame 210: quit\n");
     EXPECT_TRUE(result.error_lines().empty()) << result.err;
 
     // The quit at frame 210 ends the play: frame 209 is the last one shown.
@@ -71,7 +72,7 @@ TEST_F(Presentation, TheQuitButtonAndKeysEndThePresentation) {
     const auto quit = run_sceneplay(
         {presentation(), "title", "--input", script, "--snapshot", frames.str(), "--verbose", "--frames", "100"});
     ASSERT_EQ(quit.status, 0) << quit.err;
-    EXPECT_EQ(quit.out, "frame 0: scene \"title\"\nframe 10: scene \"menu\"\n");
+    EXPECT_EQ(quit.out, "frame 0: scene \"title\"\nframe 10: scene \"menu\"\nframe 20: exit\n");
     // Only the last frame was asked for: the one before the click ended the play.
     EXPECT_EQ(frame_files(frames), (std::vector<std::string>{"frame-000019.png"}));
 
@@ -82,7 +83,36 @@ TEST_F(Presentation, TheQuitButtonAndKeysEndThePresentation) {
               "frame 0: scene \"title\"\n"
               "frame 3: scene \"menu\"\n"
               "frame 6: scene \"slide\"\n"
-              "frame 9: scene \"credits\"\n");
+              "frame 9: scene \"credits\"\n"
+              "frame 12: exit\n");
+}
+
+// Moving straight from one button onto another and then onto empty space
+// leaves none lit; a scene shown again lights only a button under the pointer.
+TEST_F(Presentation, ButtonsAreLitExactlyWhileThePointerIsOverThem) {
+    testsupport::TempDir folder, plain, frames;
+    const std::string to_menu = folder.write("menu.input", "0 key 32\n");
+    ASSERT_EQ(run_sceneplay({presentation(), "title", "--input", to_menu, "--frames", "3", "--snapshot", plain.str()})
+                  .status,
+              0);
+    const std::string unlit = frame_file(plain, 2);
+    const std::string script = folder.write("hover.input",
+                                            "2 move 300 300\n"  // on the title, where the menu's circle will be
+                                            "3 key 32\n"        // the menu comes under the pointer
+                                            "6 move 560 300\n"  // the quit button
+                                            "7 move 300 300\n"  // straight from quit onto the circle above
+                                            "8 move 700 100\n"  // onto empty space
+                                            "10 move 300 300\n11 press 300 300 1\n"  // the slide
+                                            "13 key 32\n"                           // the last slide
+                                            "15 move 70 530\n16 press 70 530 1\n"); // back to the menu
+    const auto result = run_sceneplay({presentation(), "title", "--input", script, "--frames", "18", "--snapshot",
+                                       frames.str(), "--snapshot-every", "1", "--verbose"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "frame 0: scene \"title\"\nframe 3: scene \"menu\"\nframe 11: scene \"slide\"\n"
+                          "frame 13: scene \"credits\"\nframe 16: scene \"menu\"\nframe 18: stopped after 18 frames\n");
+    for (std::int64_t frame : {5, 7}) EXPECT_EQ(compare_pictures(frame_file(frames, frame), player_file("reference/menu_hover.png")), "") << frame;
+    EXPECT_EQ(compare_pictures(frame_file(frames, 9), unlit), "");
+    EXPECT_EQ(compare_pictures(frame_file(frames, 16), unlit), "");
 }
 
 TEST_F(Presentation, ARecordedRunReplaysFrameForFrame) {

@@ -66,7 +66,8 @@ TEST_F(SceneplayCli, HelpListsEveryOptionAndSucceeds) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     for (const char* option : {"--root", "--device", "--headless", "--window", "--size", "--fps", "--frames",
-                               "--snapshot", "--snapshot-every", "--input", "--record", "--no-check", "--verbose", "--help"})
+                               "--snapshot", "--snapshot-every", "--input", "--record", "--no-check", "--verbose",
+                               "--stats", "--fullscreen", "--help"})
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     EXPECT_EQ(run_sceneplay({list, "only", "-h"}).status, 0);
 }
@@ -182,7 +183,7 @@ TEST_F(SceneplayCli, ASceneThatFailsToLoadMidwayStopsThePlayWithAFailure) {
     const std::string script = folder.write("key.input", "4 key 32\n");
     const auto result = run_sceneplay({list, "only", "--no-check", "--headless", "--input", script, "--verbose"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "frame 0: scene \"only\"\n");
+    EXPECT_EQ(result.out, "frame 0: scene \"only\"\nframe 4: stopped: scene \"broken\" could not be shown\n");
     EXPECT_EQ(result.last_error_line(),
               "sceneplay: playing stopped at frame 4: scene \"broken\" could not be shown (see the lines above)");
 }
@@ -190,8 +191,11 @@ TEST_F(SceneplayCli, ASceneThatFailsToLoadMidwayStopsThePlayWithAFailure) {
 TEST_F(SceneplayCli, HeadlessRunsEndByThemselves) {
     // No --frames and no input: 20 seconds' worth of frames, then a quit.
     testsupport::TempDir frames;
-    const auto result = run_sceneplay({list, "only", "--no-check", "--headless", "--fps", "2", "--snapshot", frames.str()});
+    const auto result =
+        run_sceneplay({list, "only", "--no-check", "--headless", "--fps", "2", "--snapshot", frames.str(), "--stats"});
     EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out.rfind("stats: 40 frames in ", 0), 0u) << result.out;
+    EXPECT_NE(result.out.find("\nstats: frame time 50% "), std::string::npos) << result.out;
     EXPECT_TRUE(std::filesystem::exists(frames.str() + "/frame-000039.png"));
     EXPECT_FALSE(std::filesystem::exists(frames.str() + "/frame-000040.png"));
 

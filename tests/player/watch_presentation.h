@@ -75,7 +75,7 @@ inline std::string list_yaml(const std::vector<std::pair<std::string, std::strin
 
 struct RunResult {
     int status = -1;
-    std::string report;  // --verbose lines
+    std::string report;  // --verbose lines, but the last: how the play ended
     std::string err;     // everything written to std::cerr
     // err's lines that hold text.
     int count(const std::string& text) const {
@@ -131,6 +131,8 @@ public:
             result.err = capture.text();
         }
         result.report = report.str();
+        const auto last_line = result.report.rfind('\n', result.report.size() - 2);
+        result.report.erase(last_line == std::string::npos ? 0 : last_line + 1);
         return result;
     }
 

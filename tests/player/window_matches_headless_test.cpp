@@ -1,9 +1,14 @@
 // The presentation in a real window (under a private X server) shows the same
-// frame as the headless device at the same moment.
+// frame as the headless device at the same moment, records what replays
+// headless frame for frame, and maps the mouse of a resized window back to
+// the design size.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/player/sceneplay_run.h"
 #include "tests/support/test_support.h"
@@ -12,30 +17,42 @@ namespace {
 
 using playertest::shell_quoted;
 
-// Plays frames 0..39 of the title in a window under xvfb-run; false when no X
-// server could be started here.
-bool play_in_window(const std::string& snapshots, std::string& output) {
+std::string presentation() { return playertest::source_dir() + "/examples/presentation/scenes.yaml"; }
+
+// Plays the presentation from the title in a window under xvfb-run, while
+// the shell commands of driver (xdotool) run beside it; false when no X
+// server could be started here or the play failed.
+bool play_in_window(const std::vector<std::string>& arguments, std::string& output, const std::string& driver = "") {
     if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) return false;
     testsupport::TempDir logs;
-    const std::string command =
-        "xvfb-run -a -s '-screen 0 1024x768x24' env SDL_VIDEODRIVER=x11 " + shell_quoted(playertest::sceneplay_path()) +
-        " " + shell_quoted(playertest::source_dir() + "/examples/presentation/scenes.yaml") +
-        " title --window --frames 40 --snapshot " + shell_quoted(snapshots) + " >" + shell_quoted(logs.str() + "/log") +
-        " 2>&1 </dev/null";
-    const int status = std::system(command.c_str());
+    std::string play = "env SDL_VIDEODRIVER=x11 " + shell_quoted(playertest::sceneplay_path()) + " " +
+                       shell_quoted(presentation()) + " title --window";
+    for (const std::string& argument : arguments) play += " " + shell_quoted(argument);
+    const std::string script = logs.write("play.sh", play + " >" + shell_quoted(logs.str() + "/log") +
+                                                         " 2>&1 </dev/null &\nplayer=$!\n(:\n" + driver +
+                                                         "\n) >/dev/null 2>&1\nwait $player\n");
+    const int status = std::system(("xvfb-run -a -s '-screen 0 1024x768x24' bash " + shell_quoted(script)).c_str());
     output = playertest::read_file(logs.str() + "/log");
     return status == 0;
+}
+
+// The --verbose lines of a window's output, without the library's own.
+std::string verbose_lines(const std::string& output) {
+    std::string lines;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("frame ", 0) == 0 && line.find(": ") != std::string::npos) lines += line + "\n";
+    return lines;
 }
 
 TEST(WindowMatchesHeadless, TitleFrameAgreesWithinOneStepPerChannel) {
     testsupport::TempDir window_frames, headless_frames;
     std::string window_output;
-    if (!play_in_window(window_frames.str(), window_output))
+    if (!play_in_window({"--frames", "40", "--snapshot", window_frames.str()}, window_output))
         GTEST_SKIP() << "no window could be opened under xvfb-run here: " << window_output;
 
-    const auto headless = playertest::run_sceneplay({playertest::source_dir() + "/examples/presentation/scenes.yaml",
-                                                     "title", "--headless", "--frames", "40", "--snapshot",
-                                                     headless_frames.str()});
+    const auto headless =
+        playertest::run_sceneplay({presentation(), "title", "--headless", "--frames", "40", "--snapshot", headless_frames.str()});
     ASSERT_EQ(headless.status, 0) << headless.err;
 
     testsupport::RgbaImage in_window, in_memory;
@@ -52,6 +69,43 @@ TEST(WindowMatchesHeadless, TitleFrameAgreesWithinOneStepPerChannel) {
         worst = std::max(worst, std::abs(int(in_window.rgba[i]) - int(in_memory.rgba[i])));
     EXPECT_LE(worst, 1);
     EXPECT_NE(in_window.at(400, 190), in_window.at(5, 5)) << "the logo must be on screen, not a blank frame";
+}
+
+// The title's timer shows the menu at frame 151 by the frame clock; a click
+// on the quit button one frame later ends the show only if the menu is there.
+TEST(WindowMatchesHeadless, AWindowRecordingReplaysHeadlessWithTimedSwitchesAtTheirFrames) {
+    testsupport::TempDir folder;
+    const std::string script = folder.write("quit.input", "152 press 560 300 1\n");
+    const std::string recording = folder.str() + "/recorded.input";
+    std::string window_output;
+    if (!play_in_window({"--input", script, "--record", recording, "--verbose", "--frames", "200"}, window_output))
+        GTEST_SKIP() << "no window could be opened under xvfb-run here: " << window_output;
+    const std::string window_report = verbose_lines(window_output);
+    EXPECT_EQ(window_report, "frame 0: scene \"title\"\nframe 151: scene \"menu\"\nframe 152: exit\n");
+
+    const auto replay = playertest::run_sceneplay({presentation(), "title", "--headless", "--input", recording, "--verbose"});
+    ASSERT_EQ(replay.status, 0) << replay.err;
+    EXPECT_EQ(replay.out, window_report);
+}
+
+// Resized to 1024x768, the window scales the 800x600 presentation up; a
+// real click at the scaled place of the green circle's transparent corner
+// reaches the frame below it, as at the design size. Each step waits for the
+// window title to name the scene.
+TEST(WindowMatchesHeadless, AResizedWindowMapsTheMouseBackToTheDesignSize) {
+    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+    const std::string driver =
+        "find() { timeout 20 xdotool search --sync --name \"scenes.yaml - $1\" | head -n 1; }\n"
+        "window=$(find title)\n"
+        "xdotool windowsize --sync $window 1024 768 mousemove --window $window 512 384 key space\n"
+        "find menu && xdotool mousemove --window $window 275 275 click 1\n"  // (215, 215) scaled by 1.28
+        "find credits && xdotool key Return";
+    std::string output;
+    if (!play_in_window({"--frames", "900", "--verbose"}, output, driver))
+        GTEST_SKIP() << "no window could be opened under xvfb-run here: " << output;
+    const std::regex played("frame 0: scene \"title\"\nframe [0-9]+: scene \"menu\"\n"
+                            "frame [0-9]+: scene \"credits\"\nframe [0-9]+: exit\n");
+    EXPECT_TRUE(std::regex_match(verbose_lines(output), played)) << output;
 }
 
 }  // namespace
