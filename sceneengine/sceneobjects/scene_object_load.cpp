@@ -15,23 +15,24 @@ constexpr const char* builtin_slot_endings[] = {
 
 }  // namespace
 
-Config_Interface* SceneObject::begin_load(Scene* scene, const std::string& storage_name,
-                                          const std::string& storage_prefix, const std::string& scene_name,
-                                          const std::string& object_name) {
+bool SceneObject::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
+                       std::string object_name, FileIO::FileManager* file_manager) {
+    return load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager) != nullptr;
+}
+
+Config_Interface* SceneObject::load_with_config(Scene* scene, const std::string& storage_name,
+                                                const std::string& storage_prefix, const std::string& scene_name,
+                                                const std::string& object_name, FileIO::FileManager*) {
     _scene_name_ = scene_name;
     _object_name_ = object_name;
     _storage_name_ = storage_name;
     _storage_prefix_ = storage_prefix;
     _scene_ = scene;
     Config_Interface* config = config_get_interface(storage_name);
-    if (!config) _set_error("Can't get config interface:" + config_error());
-    return config;
-}
-
-bool SceneObject::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
-                       std::string object_name, FileIO::FileManager* file_manager) {
-    Config_Interface* config = begin_load(scene, storage_name, storage_prefix, scene_name, object_name);
-    if (!config) return false;
+    if (!config) {
+        _set_error("Can't get config interface:" + config_error());
+        return nullptr;
+    }
 
     const std::string key = storage_prefix + "SceneObject->";
     coord_type = config->get_value(key + "coord_type", "absolute");
@@ -54,8 +55,8 @@ bool SceneObject::load(Scene* scene, std::string storage_name, std::string stora
     for (std::size_t i = 0; i < std::size(builtin_slots); ++i)
         _slot_map_.emplace_back(slot_prefix + builtin_slot_endings[i], builtin_slots[i]);
 
-    return real_load(scene, std::move(storage_name), std::move(storage_prefix), std::move(scene_name),
-                     std::move(object_name), file_manager);
+    load_signals(config, storage_prefix);
+    return config;
 }
 
 bool SceneObject::real_load(Scene*, std::string storage_name, std::string storage_prefix, std::string,

@@ -15,9 +15,9 @@ Timer::~Timer() = default;
 
 bool Timer::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
                  std::string object_name, FileIO::FileManager* file_manager) {
-    Config_Interface* config = begin_load(scene, storage_name, storage_prefix, scene_name, object_name);
+    Config_Interface* config =
+        load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
     if (!config) return false;
-    if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
 
     const std::string key = storage_prefix + "Timer->";
     repeat = read_switch(config, key + "repeat", "");

@@ -1,25 +1,49 @@
+#include <algorithm>
+
 #include "sceneengine/scenemanager/scene/scene.h"
 #include "sceneengine/sceneobjects/scene_object.h"
 #include "services/video.h"
 
+namespace {
+
+// Whether order is still, entry by entry, the one the cache was built with:
+// the same nodes holding the same z_levels and names.
+bool order_is_cached(const std::multimap<int, std::string>& order, const SceneDrawCache& cache) {
+    if (order.size() != cache.entries.size()) return false;
+    auto it = order.begin();
+    for (const SceneDrawCache::Entry& entry : cache.entries) {
+        if (&it->second != entry.name || it->first != entry.z_level ||
+            it->second != cache.object_list[entry.list_index])
+            return false;
+        ++it;
+    }
+    return true;
+}
+
+}  // namespace
+
 void Scene::refresh_draw_order() {
     SceneDrawCache& cache = draw_cache_;
     if (cache.built && cache.objects_revision == objects.revision() &&
-        cache.z_levels_revision == z_levels.revision() && cache.entries.size() == draw_order.size() &&
-        cache.object_list == object_list)
+        cache.z_levels_revision == z_levels.revision() && cache.object_list == object_list &&
+        order_is_cached(draw_order, cache))
         return;
 
-    // Equal z_levels keep the order of the list: a multimap inserts after
-    // the entries of equal key.
-    draw_order.clear();
-    for (const std::string& object_name : object_list)
-        if (z_levels.contains(object_name)) draw_order.emplace(z_levels.get(object_name), object_name);
-
+    // Equal z_levels keep the order of the list: the stable sort keeps it,
+    // as a multimap inserts after the entries of equal key.
     cache.entries.clear();
-    cache.entries.reserve(draw_order.size());
-    for (const auto& entry : draw_order) {
-        const bool in_table = objects.contains(entry.second);
-        cache.entries.push_back({&entry.second, in_table ? objects.get(entry.second) : nullptr, in_table});
+    for (std::size_t i = 0; i < object_list.size(); ++i)
+        if (z_levels.contains(object_list[i]))
+            cache.entries.push_back({nullptr, i, z_levels.get(object_list[i]), nullptr, false});
+    std::stable_sort(cache.entries.begin(), cache.entries.end(),
+                     [](const auto& a, const auto& b) { return a.z_level < b.z_level; });
+
+    draw_order.clear();
+    for (SceneDrawCache::Entry& entry : cache.entries) {
+        const std::string& object_name = object_list[entry.list_index];
+        entry.name = &draw_order.emplace_hint(draw_order.end(), entry.z_level, object_name)->second;
+        entry.in_table = objects.contains(object_name);
+        entry.object = entry.in_table ? objects.get(object_name) : nullptr;
     }
     cache.object_list = object_list;
     cache.objects_revision = objects.revision();

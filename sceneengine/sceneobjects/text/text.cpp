@@ -1,6 +1,5 @@
 #include "sceneengine/sceneobjects/text/text.h"
 
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -17,16 +16,11 @@ namespace {
 constexpr const char* source_path = "..\\..\\sceneengine\\sceneobjects\\text";
 
 // Base 0: "0x10" is 16, "010" is 8, "12pt" is 12, "pt" is 0. Values beyond
-// the field's range saturate instead of wrapping into a different number.
-int read_int(const std::string& text) {
-    const long value = std::strtol(text.c_str(), nullptr, 0);
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : int(value));
-}
+// the field's range wrap, as the conversion to the field's type defines:
+// "-256" is the colour 0xFFFFFF00 and "0x100000000" the colour 0.
+int read_int(const std::string& text) { return int(std::strtol(text.c_str(), nullptr, 0)); }
 
-std::uint32_t read_uint32(const std::string& text) {
-    const unsigned long value = std::strtoul(text.c_str(), nullptr, 0);
-    return value > UINT32_MAX ? UINT32_MAX : std::uint32_t(value);
-}
+std::uint32_t read_uint32(const std::string& text) { return std::uint32_t(std::strtoul(text.c_str(), nullptr, 0)); }
 
 }  // namespace
 
@@ -36,9 +30,9 @@ Text::~Text() = default;
 
 bool Text::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
                 std::string object_name, FileIO::FileManager* file_manager) {
-    Config_Interface* config = begin_load(scene, storage_name, storage_prefix, scene_name, object_name);
+    Config_Interface* config =
+        load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
     if (!config) return false;
-    if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
 
     const std::string key = storage_prefix + "Text->";
     text = config->get_value(key + "text", "");
@@ -80,13 +74,4 @@ bool Text::real_load(Scene*, std::string, std::string, std::string, std::string,
 
 // The sprite is looked up every frame: a Text whose sprite has gone from the
 // device draws nothing.
-void Text::draw() {
-    if (!show) return;
-    Video_Interface* video = video_get_interface(_video_name_);
-    if (!video) return;
-    Video_Sprite* sprite = video->get_sprite(_object_name_, _scene_name_);
-    if (!sprite) return;
-    calculate_position();
-    sprite->set_position(x, y);
-    video->draw_sprite(_object_name_, _scene_name_);
-}
+void Text::draw() { draw_own_sprite(); }
