@@ -1,4 +1,4 @@
-#include "player/check/kind_table.h"
+#include "scenecheck/kind_table.h"
 
 namespace {
 

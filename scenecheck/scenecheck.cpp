@@ -1,12 +1,12 @@
-#include "player/check/scenecheck.h"
+#include "scenecheck/scenecheck.h"
 
 #include <filesystem>
 #include <optional>
 
-#include "player/check/check_model.h"
-#include "player/check/resource_check.h"
-#include "player/check/scene_file_check.h"
-#include "player/check/scene_list_check.h"
+#include "scenecheck/check_model.h"
+#include "scenecheck/resource_check.h"
+#include "scenecheck/scene_file_check.h"
+#include "scenecheck/scene_list_check.h"
 #include "player/kinds/host_kinds.h"
 #include "sceneengine/scenemanager/sceneengine.h"
 #include "services/fileio.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "player/check/kind_table.h"
-#include "player/check/value_rules.h"
+#include "scenecheck/kind_table.h"
+#include "scenecheck/value_rules.h"
 
 using value_rules::misread;
 
@@ -31,6 +31,7 @@ TEST(CheckValueRules, NumbersThatReadOtherwise) {
     EXPECT_EQ(misread(ValueKind::Integer0, "08"), "which reads as 0 (reading stops at \"8\")");
     EXPECT_EQ(misread(ValueKind::Integer0, "3000000000"), "which is out of range");
     EXPECT_EQ(misread(ValueKind::Unsigned0, "-1"), "which reads as 4294967295");
+    EXPECT_EQ(misread(ValueKind::Color, "0x100000000"), "which reads as 0 (only 32 bits are kept)");
     EXPECT_EQ(misread(ValueKind::Unsigned0, "0777"), "which reads as 511 (a leading 0 means octal)");
 }
 

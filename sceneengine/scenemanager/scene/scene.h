@@ -51,6 +51,7 @@ public:
     const std::string& get_name() const { return name; }
     void set_name(const std::string& value) { name = value; }
     void set_video_name(std::string value) { video_name = std::move(value); }
+    std::string get_storage_file() const { return storage_file; }
     void set_storage_file(std::string value) { storage_file = std::move(value); }
     void set_file_manager(FileIO::FileManager* value) { file_manager = value; }
     int get_width() const { return width; }
