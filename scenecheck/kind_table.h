@@ -3,51 +3,21 @@
 #include <string>
 #include <vector>
 
+#include "sceneengine/sceneobjects/kind_description.h"
+
 // What the checker knows about the keys, slots and signals of every object
-// kind, in one table (kind_table.cpp): teaching the checker a new kind is one
-// entry there.
+// kind and of the lists around them.
 
-// How a value is read, and so which texts read the way the author meant.
-enum class ValueKind {
-    Text,            // any text
-    Float,           // atof
-    Integer,         // atol
-    Integer0,        // strtol, base 0
-    Unsigned0,       // strtoul, base 0
-    Color,           // strtoul, base 0, as 0xRRGGBBAA
-    Switch,          // on only for the exact word "true"
-    CoordType,       // "absolute" or "link"
-    VAlign,          // "top", "bottom", "center", "base_point"
-    HAlign,          // "left", "right", "center", "base_point"
-    LinkObject,      // an object of the same scene
-    ImageFile,       // a picture below the file root
-    ImageLoader,     // "" or a loader of the image loader service
-    Font,            // a font file or fontconfig pattern
-    Renderer,        // a text renderer type
-    SceneTarget,     // a scene of the list, or "exit"
-    SceneType,       // a registered scene factory
-    ObjectType,      // a registered object factory
-    ConnectMode,     // "on_load" or "on_request"
-    ConnectionType,  // "builtin" or "custom"
-};
-
-struct KeyInfo {
-    std::string key;  // after the object's prefix, e.g. "Image->image_file"
-    ValueKind kind;
-    bool required = false;  // the object fails to load when it is missing or empty
-};
-
-struct KindInfo {
-    std::string name;                  // the factory's type name
-    std::string base;                  // kind whose keys, slots and signals it also has; "" for none
-    std::vector<KeyInfo> keys;         // its own keys
-    std::vector<std::string> slots;    // its own slot endings beyond the built-in ones ("_on_new_cycle")
-    std::vector<std::string> signals;  // endings of the signals it raises ("time_out")
-};
+// The kinds' keys, slots and signals are the library's descriptions
+// (kind_description.h), the host's kinds included once registered; the
+// checker's own entries (a list entry, an object entry, a connection) use the
+// same form.
+using KeyInfo = KeyDescription;
+using KindInfo = KindDescription;
 
 namespace kind_table {
 
-// The table entry of a kind, or null for a kind the checker was never taught.
+// The description of a kind, or null for a kind nobody described.
 const KindInfo* find(const std::string& kind);
 // True when kind is, or derives from, base.
 bool derives_from(const std::string& kind, const std::string& base);
@@ -58,7 +28,7 @@ std::vector<KeyInfo> keys_of(const std::string& kind);
 // Every slot ending an object of kind has: the seven built-in ones, then its bases' and its own.
 std::vector<std::string> slots_of(const std::string& kind);
 std::vector<std::string> signals_of(const std::string& kind);
-// Names of every kind in the table (to tell "a key of another kind" from a typo).
+// Names of every described kind (to tell "a key of another kind" from a typo).
 std::vector<std::string> kind_names();
 
 // Keys of one scene-list entry, of one object entry of a scene file and of

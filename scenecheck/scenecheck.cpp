@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "scenecheck/check_model.h"
+#include "scenecheck/key_reference.h"
 #include "scenecheck/resource_check.h"
 #include "scenecheck/scene_file_check.h"
 #include "scenecheck/scene_list_check.h"
@@ -19,6 +20,7 @@ const char* const kUsage =
     "  Checks a scene list and every scene file it names without playing them.\n"
     "  --root DIR  folder that the list's and scenes' paths are relative to\n"
     "              (default: the list's folder; LIST is then relative to DIR)\n"
+    "  --keys      print the keys, slots and signals of every object kind instead\n"
     "  Prints FILE:LINE:COLUMN: message for each finding. Exit status: 0 clean,\n"
     "  1 findings, 2 usage error.\n";
 
@@ -29,6 +31,7 @@ struct Options {
     std::string list;
     std::optional<std::string> root;
     bool help = false;
+    bool keys = false;
 };
 
 bool parse(const std::vector<std::string>& args, Options& options, std::string& error) {
@@ -36,6 +39,8 @@ bool parse(const std::vector<std::string>& args, Options& options, std::string& 
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--keys") {
+            options.keys = true;
         } else if (arg == "--root") {
             if (i + 1 == args.size()) return error = "--root needs a folder", false;
             options.root = args[++i];
@@ -47,7 +52,7 @@ bool parse(const std::vector<std::string>& args, Options& options, std::string& 
             return error = "one scene list only (got " + options.list + " and " + arg + ")", false;
         }
     }
-    if (!options.help && options.list.empty()) return error = "no scene list given", false;
+    if (!options.help && !options.keys && options.list.empty()) return error = "no scene list given", false;
     return true;
 }
 
@@ -118,6 +123,17 @@ int run_scenecheck(const std::vector<std::string>& args, std::ostream& out, std:
     }
     if (options.help) {
         out << kUsage;
+        out.flush();
+        return 0;
+    }
+    if (options.keys) {
+        // The library's kinds and the host's, registered as for a check.
+        if (!prepare_services(error)) {
+            err << "scenecheck: " << error << std::endl;
+            return 1;
+        }
+        video_unregister(kDevice);
+        print_key_reference(out);
         out.flush();
         return 0;
     }

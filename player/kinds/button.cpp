@@ -8,14 +8,25 @@
 
 namespace player {
 
+const KindDescription& Button::description() {
+    static const KindDescription kind = {"Button",
+                                         "Image",
+                                         {{"Button->target", ValueKind::SceneTarget, "", true},
+                                          {"Button->hover_image", ValueKind::ImageFile, ""}},
+                                         {},
+                                         {}};
+    return kind;
+}
+
 bool Button::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
                   std::string object_name, FileIO::FileManager* file_manager) {
     // The picture, the common keys and the connections come first, as with every kind.
     Config_Interface* config =
         load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
     if (!config) return false;
-    target = config->get_value(storage_prefix + "Button->target", "");
-    hover_image = config->get_value(storage_prefix + "Button->hover_image", "");
+    const DescribedKeys keys(config, storage_prefix, description().keys);
+    target = keys.text("Button->target");
+    hover_image = keys.text("Button->hover_image");
     return real_load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
 }
 

@@ -2,12 +2,10 @@
 
 #include <iostream>
 
-#include "sceneengine/sceneobjects/object_values.h"
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "services/config.h"
 #include "services/imageloader.h"
 #include "services/video.h"
-
-using object_values::read_float;
 
 Image::Image() = default;
 
@@ -25,11 +23,11 @@ Config_Interface* Image::load_with_config(Scene* scene, const std::string& stora
         SceneObject::load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
     if (!config) return nullptr;
 
-    const std::string key = storage_prefix + "Image->";
-    image_file = config->get_value(key + "image_file", "");
-    loader = config->get_value(key + "loader", "");
-    x_base = read_float(config, key + "x_base", "0.5");
-    y_base = read_float(config, key + "y_base", "0.5");
+    const DescribedKeys keys(config, storage_prefix, kind_descriptions::find("Image")->keys);
+    image_file = keys.text("Image->image_file");
+    loader = keys.text("Image->loader");
+    x_base = keys.number("Image->x_base");
+    y_base = keys.number("Image->y_base");
 
     return real_load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager) ? config : nullptr;
 }

@@ -2,11 +2,10 @@
 
 #include <cfloat>
 
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "sceneengine/sceneobjects/object_values.h"
 #include "services/config.h"
 
-using object_values::read_float;
-using object_values::read_switch;
 using object_values::to_float;
 
 Timer::Timer() : _new_cycle_slot_(this, &Timer::slot__on_new_cycle), _time_out_signal_("") {}
@@ -19,9 +18,9 @@ bool Timer::load(Scene* scene, std::string storage_name, std::string storage_pre
         load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
     if (!config) return false;
 
-    const std::string key = storage_prefix + "Timer->";
-    repeat = read_switch(config, key + "repeat", "");
-    time = read_float(config, key + "time", "1.0");
+    const DescribedKeys keys(config, storage_prefix, kind_descriptions::find("Timer")->keys);
+    repeat = keys.on("Timer->repeat");
+    time = keys.number("Timer->time");
 
     // Registered with the object's other slots from the scene's next
     // activation on; the registration made while loading came before this.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "player/kinds/host_kinds.h"
 #include "scenecheck/kind_table.h"
 #include "scenecheck/value_rules.h"
 
@@ -79,6 +80,7 @@ TEST(CheckValueRules, SuggestionsOnlyForLikelySlips) {
 }
 
 TEST(CheckKindTable, KindsInheritTheKeysSlotsAndSignalsOfTheirBases) {
+    player::register_host_kinds();  // the host kinds bring their descriptions
     auto has_key = [](const std::string& kind, const std::string& key) {
         for (const KeyInfo& info : kind_table::keys_of(kind))
             if (info.key == key) return true;

@@ -156,6 +156,13 @@ TEST(ScenecheckProgram, UsageErrorsExitWithTwo) {
     CheckRun help = run_program("--help", dir);
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: scenecheck LIST [--root DIR]\n", 0), 0u) << help.out;
+    // The reference of the kinds: the library's and the host's, as their loaders read them.
+    CheckRun keys = check({"--keys"});
+    EXPECT_EQ(keys.status, 0);
+    for (const char* line : {"  SceneObject->link_v_align: top, bottom, center or base_point; default \"center\"\n",
+                             "  Timer->time: number (atof); default \"1.0\"\n", "  signals: time_out\n",
+                             "  Button->target: scene of the list, or exit; required\n"})
+        EXPECT_NE(keys.out.find(line), std::string::npos) << line << keys.out;
 }
 
 TEST(ScenecheckProgram, PrintsFindingsOnStdoutOnlyAndExitsWithOne) {

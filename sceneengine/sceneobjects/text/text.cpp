@@ -3,12 +3,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "sceneengine/sceneobjects/object_values.h"
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "services/config.h"
 #include "services/textrenderer.h"
 #include "services/video.h"
-
-using object_values::read_float;
 
 namespace {
 
@@ -34,14 +32,14 @@ bool Text::load(Scene* scene, std::string storage_name, std::string storage_pref
         load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
     if (!config) return false;
 
-    const std::string key = storage_prefix + "Text->";
-    text = config->get_value(key + "text", "");
-    renderer_type = config->get_value(key + "renderer_type", "ttf");
-    font = config->get_value(key + "font", "");
-    font_size = read_int(config->get_value(key + "font_size", "14"));
-    color = read_uint32(config->get_value(key + "color", "0xffffffff"));
-    x_base = read_float(config, key + "x_base", "0.5");
-    y_base = read_float(config, key + "y_base", "0.5");
+    const DescribedKeys keys(config, storage_prefix, kind_descriptions::find("Text")->keys);
+    text = keys.text("Text->text");
+    renderer_type = keys.text("Text->renderer_type");
+    font = keys.text("Text->font");
+    font_size = read_int(keys.text("Text->font_size"));
+    color = read_uint32(keys.text("Text->color"));
+    x_base = keys.number("Text->x_base");
+    y_base = keys.number("Text->y_base");
 
     return real_load(scene, std::move(storage_name), std::move(storage_prefix), std::move(scene_name),
                      std::move(object_name), file_manager);
