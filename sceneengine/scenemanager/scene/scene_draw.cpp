@@ -1,8 +1,17 @@
 #include <algorithm>
 
+#include "sceneengine/scenemanager/internal/scene_draw_cache.h"
 #include "sceneengine/scenemanager/scene/scene.h"
 #include "sceneengine/sceneobjects/scene_object.h"
 #include "services/video.h"
+
+Scene::DrawCache::DrawCache() : cache_(std::make_unique<SceneDrawCache>()) {}
+Scene::DrawCache::DrawCache(const DrawCache&) : DrawCache() {}
+Scene::DrawCache& Scene::DrawCache::operator=(const DrawCache&) {
+    *cache_ = SceneDrawCache();
+    return *this;
+}
+Scene::DrawCache::~DrawCache() = default;
 
 namespace {
 
@@ -23,7 +32,7 @@ bool order_is_cached(const std::multimap<int, std::string>& order, const SceneDr
 }  // namespace
 
 void Scene::refresh_draw_order() {
-    SceneDrawCache& cache = draw_cache_;
+    SceneDrawCache& cache = *draw_cache_;
     if (cache.built && cache.objects_revision == objects.revision() &&
         cache.z_levels_revision == z_levels.revision() && cache.object_list == object_list &&
         order_is_cached(draw_order, cache))
@@ -76,7 +85,7 @@ bool Scene::draw() {
     if (!video) return false;
     video->show_mouse_cursor(mouse_cursor_state);
 
-    const std::vector<SceneDrawCache::Entry>& entries = draw_cache_.entries;
+    const std::vector<SceneDrawCache::Entry>& entries = draw_cache_->entries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const SceneDrawCache::Entry& entry = entries[i];
         if (i + prefetch_distance < entries.size() && entries[i + prefetch_distance].object)
@@ -84,7 +93,7 @@ bool Scene::draw() {
         SceneObject* object = entry.object;
         bool in_table = entry.in_table;
         // Something called from a draw changed the table: look the rest up by name.
-        if (objects.revision() != draw_cache_.objects_revision) {
+        if (objects.revision() != draw_cache_->objects_revision) {
             in_table = objects.contains(*entry.name);
             object = in_table ? objects.get(*entry.name) : nullptr;
         }

@@ -15,8 +15,8 @@ class SceneObject;
 // frames), so that a frame neither rebuilds the order nor looks objects up by
 // name, and nothing tells a kept order from a rebuilt one.
 //
-// A copy starts empty: entries point into the drawing order of the scene
-// that built them.
+// Scene holds it through Scene::DrawCache; a copy starts empty: entries
+// point into the drawing order of the scene that built them.
 class SceneDrawCache {
 public:
     struct Entry {
@@ -26,19 +26,6 @@ public:
         SceneObject* object;      // null for a null pointer in the table
         bool in_table;            // false: the table had no entry under the name
     };
-
-    SceneDrawCache() = default;
-    SceneDrawCache(const SceneDrawCache&) {}
-    SceneDrawCache& operator=(const SceneDrawCache&) {
-        clear();
-        return *this;
-    }
-
-    void clear() {
-        entries.clear();
-        object_list.clear();
-        built = false;
-    }
 
     std::vector<Entry> entries;
     std::vector<std::string> object_list;  // the object list the order was built from
