@@ -14,7 +14,9 @@ class Config_Interface;
 class Scene;
 
 // The abstract base of everything placed on a scene. Kinds derive from it
-// virtually, override load (calling SceneObject::load first) and draw.
+// virtually and override load and draw; a kind's load begins with its base's
+// load_with_config and reads its own keys from the configuration it returns,
+// through its description (kind_description.h).
 //
 // The signal bus holds pointers to the built-in slot fields from
 // register_slots until unregister_slots: an object must not be destroyed while
