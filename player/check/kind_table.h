@@ -35,6 +35,7 @@ struct KeyInfo {
     std::string key;  // after the object's prefix, e.g. "Image->image_file"
     ValueKind kind;
     bool required = false;  // the object fails to load when it is missing or empty
+    std::string help;       // what it does, in one line (editors show it on hover)
 };
 
 struct KindInfo {
@@ -47,8 +48,15 @@ struct KindInfo {
 
 namespace kind_table {
 
+// Teaches the checker (and the schema it writes) a host's own kind; a kind of
+// the same name is replaced.
+void add_kind(KindInfo kind);
 // The table entry of a kind, or null for a kind the checker was never taught.
 const KindInfo* find(const std::string& kind);
+// Every kind the checker knows, the library's first, then the hosts'.
+const std::vector<KindInfo>& kinds();
+// The keys every object reads, whatever its kind.
+const std::vector<KeyInfo>& common_keys();
 // True when kind is, or derives from, base.
 bool derives_from(const std::string& kind, const std::string& base);
 

@@ -7,6 +7,7 @@
 #include "player/check/resource_check.h"
 #include "player/check/scene_file_check.h"
 #include "player/check/scene_list_check.h"
+#include "player/check/schema.h"
 #include "player/kinds/host_kinds.h"
 #include "sceneengine/scenemanager/sceneengine.h"
 #include "services/fileio.h"
@@ -16,9 +17,12 @@ namespace {
 
 const char* const kUsage =
     "usage: scenecheck LIST [--root DIR]\n"
+    "       scenecheck --schema\n"
     "  Checks a scene list and every scene file it names without playing them.\n"
     "  --root DIR  folder that the list's and scenes' paths are relative to\n"
     "              (default: the list's folder; LIST is then relative to DIR)\n"
+    "  --schema    print a JSON Schema of scene lists and scene files, for\n"
+    "              editors that check YAML as it is typed\n"
     "  Prints FILE:LINE:COLUMN: message for each finding. Exit status: 0 clean,\n"
     "  1 findings, 2 usage error.\n";
 
@@ -29,6 +33,7 @@ struct Options {
     std::string list;
     std::optional<std::string> root;
     bool help = false;
+    bool schema = false;
 };
 
 bool parse(const std::vector<std::string>& args, Options& options, std::string& error) {
@@ -36,6 +41,8 @@ bool parse(const std::vector<std::string>& args, Options& options, std::string& 
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--schema") {
+            options.schema = true;
         } else if (arg == "--root") {
             if (i + 1 == args.size()) return error = "--root needs a folder", false;
             options.root = args[++i];
@@ -47,7 +54,8 @@ bool parse(const std::vector<std::string>& args, Options& options, std::string& 
             return error = "one scene list only (got " + options.list + " and " + arg + ")", false;
         }
     }
-    if (!options.help && options.list.empty()) return error = "no scene list given", false;
+    if (options.schema && !options.list.empty()) return error = "--schema takes no scene list", false;
+    if (!options.help && !options.schema && options.list.empty()) return error = "no scene list given", false;
     return true;
 }
 
@@ -118,6 +126,12 @@ int run_scenecheck(const std::vector<std::string>& args, std::ostream& out, std:
     }
     if (options.help) {
         out << kUsage;
+        out.flush();
+        return 0;
+    }
+    if (options.schema) {
+        // The host kinds are registered by the player; the library's are in the table.
+        out << scene_schema();
         out.flush();
         return 0;
     }
