@@ -19,9 +19,12 @@ using playertest::source_dir;
 
 // What the validator prints for files, one "FILE: PATH" a line, sorted; and its exit status.
 std::vector<std::string> validate(const std::vector<std::string>& files, int& status) {
-    std::string command = "/usr/bin/python3 " + playertest::shell_quoted(source_dir() + "/tests/player/validate_schema.py") +
-                          " " + playertest::shell_quoted(source_dir() + "/docs/scene-files.schema.json");
-    for (const std::string& file : files) command += " " + playertest::shell_quoted(file);
+    // Debian's interpreter, which has the python3-jsonschema that setup installs.
+    std::string command = "/usr/bin/python3";
+    for (const std::string& word : {source_dir() + "/tests/player/validate_schema.py",
+                                    source_dir() + "/docs/scene-files.schema.json"})
+        command.append(" ").append(playertest::shell_quoted(word));
+    for (const std::string& file : files) command.append(" ").append(playertest::shell_quoted(file));
     std::vector<std::string> lines;
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     if (!pipe) return lines;

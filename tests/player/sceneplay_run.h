@@ -59,10 +59,13 @@ inline std::string read_file(const std::string& path) {
 // unless told otherwise), from the folder cwd.
 inline RunResult run_sceneplay(const std::vector<std::string>& arguments, const std::string& cwd = ".") {
     testsupport::TempDir outputs;
-    std::string command = "cd " + shell_quoted(cwd) + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
-                          shell_quoted(sceneplay_path());
-    for (const std::string& argument : arguments) command += " " + shell_quoted(argument);
-    command += " >" + shell_quoted(outputs.str() + "/out") + " 2>" + shell_quoted(outputs.str() + "/err") + " </dev/null";
+    std::string command = std::string("cd ").append(shell_quoted(cwd)).append(" && env -u DISPLAY -u WAYLAND_DISPLAY ");
+    command.append(shell_quoted(sceneplay_path()));
+    // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&&
+    // for an overlapping copy (a false -Wrestrict).
+    for (const std::string& argument : arguments) command.append(" ").append(shell_quoted(argument));
+    command.append(" >").append(shell_quoted(outputs.str() + "/out"));
+    command.append(" 2>").append(shell_quoted(outputs.str() + "/err")).append(" </dev/null");
     RunResult result;
     const int raw = std::system(command.c_str());
     if (raw != -1 && WIFEXITED(raw)) result.status = WEXITSTATUS(raw);
