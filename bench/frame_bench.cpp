@@ -89,7 +89,7 @@ void plain_frame_loop(benchmark::State& state) {
             device->update_screen();
             for (int poll = 0; poll < polls_per_cycle; ++poll) {
                 Event event = device->get_event();
-                if (event.type == 6) break;
+                if (event.type == EVENT_QUIT) break;
                 benchmark::DoNotOptimize(event.type);
             }
             device->show_mouse_cursor(true);

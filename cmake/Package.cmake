@@ -1,5 +1,6 @@
-# Installs the two libraries, their headers, sceneplay, a CMake package
-# (find_package(sceneengine)) and a pkg-config file.
+# Installs the two libraries, the headers a host includes (the services and
+# the library's public headers; the platform's stay inside), sceneplay, a
+# CMake package (find_package(sceneengine)) and a pkg-config file.
 include(CMakePackageConfigHelpers)
 
 install(TARGETS sceneengine sceneplatform EXPORT sceneengineTargets
@@ -8,7 +9,6 @@ install(TARGETS sceneengine sceneplatform EXPORT sceneengineTargets
 install(DIRECTORY services DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sceneengine FILES_MATCHING PATTERN "*.h")
 install(DIRECTORY sceneengine DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sceneengine FILES_MATCHING PATTERN "*.h"
   PATTERN "internal" EXCLUDE)
-install(DIRECTORY platform DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sceneengine FILES_MATCHING PATTERN "*.h")
 install(EXPORT sceneengineTargets NAMESPACE sceneengine:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/sceneengine)
 
 configure_package_config_file(cmake/sceneengineConfig.cmake.in

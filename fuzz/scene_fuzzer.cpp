@@ -72,12 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz_write("scene.yaml", data, size);
     scene->load_scene();
 
-    push(device, 4, 10, 10, 0);
-    push(device, 2, 32, 24, 1);
-    push(device, 4, 33, 25, 1);
-    push(device, 3, 33, 25, 1);
-    push(device, 2, 63, 47, 3);
-    push(device, 6, 0, 0, 0);
+    push(device, EVENT_MOUSE_MOVE, 10, 10, 0);
+    push(device, EVENT_MOUSE_PRESS, 32, 24, 1);
+    push(device, EVENT_MOUSE_MOVE, 33, 25, 1);
+    push(device, EVENT_MOUSE_RELEASE, 33, 25, 1);
+    push(device, EVENT_MOUSE_PRESS, 63, 47, 3);
+    push(device, EVENT_QUIT, 0, 0, 0);
     process_scene("s");
     scene->draw();
     scene->draw();

@@ -49,14 +49,14 @@ std::string FrameDevice::snapshot_name(std::int64_t frame) {
 Event FrameDevice::get_event() {
     if (failed() || (frame_limit_ > 0 && frame_ >= frame_limit_)) {
         Event quit;
-        quit.type = 6;
+        quit.type = EVENT_QUIT;
         quit_delivered_ = true;
         stopped_by_limit_ = !failed();
         return quit;
     }
     if (next_ < script_.size() && script_[next_].frame <= frame_) return deliver(script_[next_++].event);
     Event event = inner_->get_event();
-    if (event.type >= 0 && event.type <= 6) return deliver(event);
+    if (event.type >= EVENT_KEY_PRESS && event.type <= EVENT_QUIT) return deliver(event);
     return event;
 }
 
@@ -67,11 +67,11 @@ bool FrameDevice::pointer(float& x, float& y, std::int32_t& held_button) const {
 }
 
 Event FrameDevice::deliver(const Event& event) {
-    if (event.type == 6) quit_delivered_ = true;
-    if (event.type >= 2 && event.type <= 4) {
+    if (event.type == EVENT_QUIT) quit_delivered_ = true;
+    if (is_mouse_event(event.type)) {
         pointer_known_ = true;
         pointer_ = event;
-        if (event.type == 3) pointer_.button = MOUSE_BUTTON_NONE;
+        if (event.type == EVENT_MOUSE_RELEASE) pointer_.button = MOUSE_BUTTON_NONE;
     }
     if (recorder_ && !failed()) {
         const std::string line = format_event_line(frame_, event);

@@ -25,7 +25,7 @@ namespace player {
 // What it adds to the real device:
 //  - scripted events, delivered by get_event when their frame has come;
 //  - a stop: once the frame limit is reached, or after a snapshot failed,
-//    get_event answers with a quit event (type 6), which the library treats
+//    get_event answers with a quit event (EVENT_QUIT), which the library treats
 //    as the user closing the window;
 //  - snapshots of presented frames through a callback, every K frames;
 //  - recording of every event it hands to the library (scripted or real,

@@ -42,15 +42,16 @@ bool read_coordinate(std::string_view word, float& value) {
 
 struct Kind {
     const char* word;
-    int type;
+    EVENT_TYPE type;
     int numbers;       // numbers after the word
     int optional = 0;  // of which this many may be left out
 };
 
 // The words of the format and the event types they stand for.
 constexpr Kind kinds[] = {
-    {"key", 0, 1}, {"keyup", 1, 1}, {"press", 2, 3}, {"release", 3, 3},
-    {"move", 4, 3, 1}, {"char", 5, 1}, {"quit", 6, 0},
+    {"key", EVENT_KEY_PRESS, 1},        {"keyup", EVENT_KEY_RELEASE, 1},   {"press", EVENT_MOUSE_PRESS, 3},
+    {"release", EVENT_MOUSE_RELEASE, 3}, {"move", EVENT_MOUSE_MOVE, 3, 1}, {"char", EVENT_CHARACTER, 1},
+    {"quit", EVENT_QUIT, 0},
 };
 
 const Kind* find_kind(std::string_view word) {
@@ -67,9 +68,9 @@ const Kind* find_kind(int type) {
 
 std::string usage_of(const Kind& kind) {
     switch (kind.type) {
-        case 2: case 3: return std::string("FRAME ") + kind.word + " X Y BUTTON";
-        case 4: return "FRAME move X Y [BUTTON]";
-        case 6: return "FRAME quit";
+        case EVENT_MOUSE_PRESS: case EVENT_MOUSE_RELEASE: return std::string("FRAME ") + kind.word + " X Y BUTTON";
+        case EVENT_MOUSE_MOVE: return "FRAME move X Y [BUTTON]";
+        case EVENT_QUIT: return "FRAME quit";
         default: return std::string("FRAME ") + kind.word + " CODE";
     }
 }
@@ -115,7 +116,7 @@ bool parse_event_line(std::string_view line, ScriptedEvent& event, std::string& 
 
     Event parsed;
     parsed.type = kind->type;
-    if (kind->type == 2 || kind->type == 3 || kind->type == 4) {
+    if (is_mouse_event(kind->type)) {
         if (!read_coordinate(words[2], parsed.x) || !read_coordinate(words[3], parsed.y)) {
             error = "bad coordinate in " + quoted(kind->word) + " (expected finite numbers: " + usage_of(*kind) + ")";
             return false;
@@ -125,14 +126,14 @@ bool parse_event_line(std::string_view line, ScriptedEvent& event, std::string& 
             error = "bad mouse button " + quoted(words[4]) + " (expected a whole number from 0 up)";
             return false;
         }
-    } else if (kind->type != 6) {
+    } else if (kind->type != EVENT_QUIT) {
         std::int32_t code = 0;
         if (!read_integer<std::int32_t>(words[2], std::numeric_limits<std::int32_t>::min(),
                                         std::numeric_limits<std::int32_t>::max(), code)) {
             error = "bad code " + quoted(words[2]) + " for " + quoted(kind->word) + " (expected a whole number)";
             return false;
         }
-        (kind->type == 5 ? parsed.character : parsed.key) = code;
+        (kind->type == EVENT_CHARACTER ? parsed.character : parsed.key) = code;
     }
     event.frame = frame;
     event.event = parsed;
@@ -166,7 +167,7 @@ bool parse_script(std::istream& in, const std::string& source_name, std::vector<
             return false;
         }
         event.line = number;
-        if (event.event.type >= 2 && event.event.type <= 4) {
+        if (is_mouse_event(event.event.type)) {
             event.event.dx = event.event.x - pointer_x;
             event.event.dy = event.event.y - pointer_y;
             pointer_x = event.event.x;
@@ -188,16 +189,16 @@ std::string format_event_line(std::int64_t frame, const Event& event) {
     if (!kind) return "";
     std::string line = std::to_string(frame) + " " + kind->word;
     switch (event.type) {
-        case 2: case 3:
+        case EVENT_MOUSE_PRESS: case EVENT_MOUSE_RELEASE:
             line.append(" ").append(shortest(event.x)).append(" ").append(shortest(event.y));
             line.append(" ").append(std::to_string(event.button));
             break;
-        case 4:
+        case EVENT_MOUSE_MOVE:
             line.append(" ").append(shortest(event.x)).append(" ").append(shortest(event.y));
             if (event.button != 0) line.append(" ").append(std::to_string(event.button));
             break;
-        case 5: line.append(" ").append(std::to_string(event.character)); break;
-        case 6: break;
+        case EVENT_CHARACTER: line.append(" ").append(std::to_string(event.character)); break;
+        case EVENT_QUIT: break;
         default: line.append(" ").append(std::to_string(event.key)); break;
     }
     return line;

@@ -11,14 +11,14 @@
 
 #include <unistd.h>
 
-#include "player/check/scenecheck.h"
+#include "scenecheck/scenecheck.h"
 #include "player/display.h"
 #include "player/export/video_export.h"
 #include "player/frame_device.h"
 #include "player/input_script.h"
 #include "player/kinds/host_kinds.h"
 #include "player/pointer_refresh.h"
-#include "player/scene_watch.h"
+#include "player/scene_switch_log.h"
 #include "player/watch/live_reload.h"
 #include "player/watch/overlay_files.h"
 #include "sceneengine/scenemanager/scene/scene.h"
@@ -193,13 +193,13 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         return fail("cannot load the first scene \"" + options.first_scene + "\" (see the lines above)");
 
     PointerRefresh pointer(options.device, device);
-    SceneWatch watch([&device] { return device.frame(); },
+    SceneSwitchLog switches([&device] { return device.frame(); },
                      [&](std::int64_t frame, const std::string& scene) {
                          if (options.verbose) report << "frame " << frame << ": scene \"" << scene << "\"" << std::endl;
                          pointer.scene_switched(scene);
                          if (display.set_title) display.set_title(window_title(list, scene));
                      });
-    for (const std::string& name : listed_scene_names()) watch.watch(name);
+    for (const std::string& name : get_scene_names()) switches.follow(name);
 
     std::unique_ptr<LiveReload> live;
     if (options.watch) {
@@ -210,13 +210,13 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         setup.report = options.verbose ? &report : nullptr;
         setup.errors = &errors;
         setup.frame = [&device] { return device.frame(); };
-        setup.scene_added = [&watch](const std::string& scene) { watch.watch(scene); };
+        setup.scene_added = [&switches](const std::string& scene) { switches.follow(scene); };
         live = std::make_unique<LiveReload>(std::move(setup));
         if (!live->start(error)) return fail(error);
     }
     device.set_frame_start_hook([&](std::int64_t frame) {
         if (between_frames) between_frames(frame);
-        if (live) live->poll(watch.current());
+        if (live) live->poll(switches.current());
         pointer.frame_started();
         if (video && !device.failed()) {
             if (!video->add_frame(display.presented_frame())) device.stop_with_failure(video->error());

@@ -35,6 +35,19 @@ public:
     virtual std::vector<std::string> get_keys() = 0;
 };
 
+// Numbered lists (PREFIX0, PREFIX1, ...) are read from index 0 up to the
+// first entry that is missing, and never past this many entries.
+constexpr int numbered_list_limit = 1000000;
+
+// Calls read_entry(index) for 0, 1, 2, ... until it answers false (the first
+// gap) or the limit is reached. Returns how many entries were read.
+template <class ReadEntry>
+int read_numbered_list(ReadEntry&& read_entry) {
+    int index = 0;
+    while (index < numbered_list_limit && read_entry(index)) ++index;
+    return index;
+}
+
 // Creates an empty configuration under name with the backend "quillbox".
 // Creating a name that exists starts that configuration empty again; its
 // interface pointer stays the same. flag is accepted and has no effect.

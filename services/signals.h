@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -33,7 +33,7 @@ private:
 class SERVICE_API AbstractSlot {
 public:
     virtual bool call(SlotArgs*) {
-        std::cerr << "Impossible happened!" << std::endl;
+        std::fputs("Impossible happened!\n", stderr);
         return true;
     }
     virtual ~AbstractSlot() = default;

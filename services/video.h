@@ -51,10 +51,22 @@ enum MOUSE_BUTTON : std::int32_t {
     MOUSE_BUTTON_RIGHT = 3,
 };
 
-// One input event. Types: 0 key press, 1 key release (key = key code),
-// 2 mouse press, 3 mouse release, 4 mouse move (x, y in screen pixels,
-// dx, dy the relative motion, button), 5 typed character (character = Unicode
-// code point), 6 quit, 7 no event.
+// What an input event reports; Event::type holds one of these.
+enum EVENT_TYPE : std::int32_t {
+    EVENT_KEY_PRESS = 0,      // key = key code
+    EVENT_KEY_RELEASE = 1,    // key = key code
+    EVENT_MOUSE_PRESS = 2,    // x, y in screen pixels, button
+    EVENT_MOUSE_RELEASE = 3,  // x, y, button
+    EVENT_MOUSE_MOVE = 4,     // x, y; dx, dy the relative motion; button held
+    EVENT_CHARACTER = 5,      // character = Unicode code point
+    EVENT_QUIT = 6,
+    EVENT_NONE = 7,           // nothing waits
+};
+
+// Whether the event carries a pointer position (press, release, move).
+inline bool is_mouse_event(std::int32_t type) { return type >= EVENT_MOUSE_PRESS && type <= EVENT_MOUSE_MOVE; }
+
+// One input event (see EVENT_TYPE for what each type fills in).
 class SERVICE_API Event {
 public:
     Event() = default;
@@ -62,7 +74,7 @@ public:
     Event& operator=(const Event&) = default;
     virtual ~Event() = default;
 
-    std::int32_t type = 7;
+    std::int32_t type = EVENT_NONE;
     std::int32_t character = 0;
     std::int32_t key = 0;
     float x = 0, y = 0, dx = 0, dy = 0;
@@ -147,7 +159,7 @@ class SERVICE_API Video_Interface {
 public:
     virtual ~Video_Interface() = default;
 
-    // Returns at once; type 7 when no event waits.
+    // Returns at once; EVENT_NONE when no event waits.
     virtual Event get_event() = 0;
     // Presents what was drawn since the last call.
     virtual bool update_screen() = 0;

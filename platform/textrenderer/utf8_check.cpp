@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/video/utf8_decode.h"
+
 namespace textrenderer {
 
 namespace {
@@ -16,52 +18,21 @@ std::string describe(const std::string& text, std::size_t offset, const char* wh
 }  // namespace
 
 bool check_utf8(const std::string& text, std::string& problem) {
-    const std::size_t size = text.size();
-    std::size_t i = 0;
-    while (i < size) {
-        const auto lead = std::uint8_t(text[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
+    for (std::size_t i = 0; i < text.size();) {
+        const Utf8Sequence sequence = decode_utf8_at(text, i);
+        const char* what = nullptr;
+        switch (sequence.fault) {
+            case Utf8Fault::none: i += sequence.length; continue;
+            case Utf8Fault::stray_continuation: what = "continuation byte without a lead byte"; break;
+            case Utf8Fault::unused_byte: what = "byte never used in UTF-8"; break;
+            case Utf8Fault::cut_by_end: what = "sequence cut off by the end of the text"; break;
+            case Utf8Fault::cut_short: what = "sequence cut off before its end"; break;
+            case Utf8Fault::overlong: what = "overlong encoding"; break;
+            case Utf8Fault::surrogate: what = "encoded surrogate"; break;
+            case Utf8Fault::above_max: what = "code point above U+10FFFF"; break;
         }
-        std::size_t length;
-        std::uint32_t code;
-        if (lead >= 0xc2 && lead <= 0xdf)
-            length = 2, code = lead & 0x1fu;
-        else if (lead >= 0xe0 && lead <= 0xef)
-            length = 3, code = lead & 0x0fu;
-        else if (lead >= 0xf0 && lead <= 0xf4)
-            length = 4, code = lead & 0x07u;
-        else {
-            problem = describe(text, i,
-                               lead < 0xc0 ? "continuation byte without a lead byte" : "byte never used in UTF-8");
-            return false;
-        }
-        if (i + length > size) {
-            problem = describe(text, i, "sequence cut off by the end of the text");
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = std::uint8_t(text[i + k]);
-            if ((next & 0xc0u) != 0x80u) {
-                problem = describe(text, i, "sequence cut off before its end");
-                return false;
-            }
-            code = (code << 6) | (next & 0x3fu);
-        }
-        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000)) {
-            problem = describe(text, i, "overlong encoding");
-            return false;
-        }
-        if (code >= 0xd800 && code <= 0xdfff) {
-            problem = describe(text, i, "encoded surrogate");
-            return false;
-        }
-        if (code > 0x10ffff) {
-            problem = describe(text, i, "code point above U+10FFFF");
-            return false;
-        }
-        i += length;
+        problem = describe(text, i, what);
+        return false;
     }
     return true;
 }

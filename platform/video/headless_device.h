@@ -14,7 +14,7 @@
 //  [x] update_screen: presents the frame (it becomes the presented frame),
 //      counts it and starts the next frame.
 //  [x] Input: events the host pushes come back from get_event in the order
-//      pushed; type 7 when none waits.
+//      pushed; EVENT_NONE when none waits.
 //  [x] snapshot(path): the presented frame as an RGBA PNG file.
 //  [x] show_mouse_cursor: recorded (mouse_cursor_shown), never drawn, so
 //      that snapshots do not depend on where the pointer last was.

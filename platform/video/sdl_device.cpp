@@ -45,7 +45,7 @@ bool SdlDevice::open(const VideoSettings& settings, std::string& error) {
         SDL_SetTextureBlendMode(frame_, SDL_BLENDMODE_NONE);
         SDL_SetTextureScaleMode(frame_, SDL_ScaleModeLinear);  // smooth when the window is not the design size
     }
-    SDL_StartTextInput();  // type 5 events need text input on
+    SDL_StartTextInput();  // character events need text input on
     if (!clear_frame()) {
         error = what + get_error();
         return false;
@@ -77,7 +77,7 @@ Event SdlDevice::get_event() {
     if (pending_.empty()) return Event{};
     Event next = pending_.front();
     pending_.pop_front();
-    if (next.type >= 2 && next.type <= 4) map_to_design(next);
+    if (is_mouse_event(next.type)) map_to_design(next);
     return next;
 }
 

@@ -26,7 +26,7 @@ void map_sdl_event(const SDL_Event& event, std::deque<Event>& out) {
     switch (event.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
-            Event key = of_type(event.type == SDL_KEYDOWN ? 0 : 1);
+            Event key = of_type(event.type == SDL_KEYDOWN ? EVENT_KEY_PRESS : EVENT_KEY_RELEASE);
             key.key = event.key.keysym.sym;
             out.push_back(key);
             break;
@@ -34,14 +34,14 @@ void map_sdl_event(const SDL_Event& event, std::deque<Event>& out) {
         case SDL_TEXTINPUT:
             // text is a fixed array; the view stops at its end even without a NUL
             for (std::int32_t point : decode_utf8(std::string_view(event.text.text, sizeof event.text.text))) {
-                Event typed = of_type(5);
+                Event typed = of_type(EVENT_CHARACTER);
                 typed.character = point;
                 out.push_back(typed);
             }
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
-            Event press = of_type(event.type == SDL_MOUSEBUTTONDOWN ? 2 : 3);
+            Event press = of_type(event.type == SDL_MOUSEBUTTONDOWN ? EVENT_MOUSE_PRESS : EVENT_MOUSE_RELEASE);
             press.x = float(event.button.x);
             press.y = float(event.button.y);
             press.button = event.button.button;
@@ -49,7 +49,7 @@ void map_sdl_event(const SDL_Event& event, std::deque<Event>& out) {
             break;
         }
         case SDL_MOUSEMOTION: {
-            Event move = of_type(4);
+            Event move = of_type(EVENT_MOUSE_MOVE);
             move.x = float(event.motion.x);
             move.y = float(event.motion.y);
             move.dx = float(event.motion.xrel);
@@ -59,10 +59,10 @@ void map_sdl_event(const SDL_Event& event, std::deque<Event>& out) {
             break;
         }
         case SDL_QUIT:
-            out.push_back(of_type(6));
+            out.push_back(of_type(EVENT_QUIT));
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) out.push_back(of_type(6));
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) out.push_back(of_type(EVENT_QUIT));
             break;
         default:
             break;

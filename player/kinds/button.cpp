@@ -8,14 +8,25 @@
 
 namespace player {
 
+const KindDescription& Button::description() {
+    static const KindDescription kind = {"Button",
+                                         "Image",
+                                         {{"Button->target", ValueKind::SceneTarget, "", true, "the scene to show when the button is clicked, or exit"},
+                                          {"Button->hover_image", ValueKind::ImageFile, "", false, "a picture shown instead while the pointer is over the button"}},
+                                         {},
+                                         {}};
+    return kind;
+}
+
 bool Button::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
                   std::string object_name, FileIO::FileManager* file_manager) {
-    Config_Interface* config = begin_load(scene, storage_name, storage_prefix, scene_name, object_name);
-    if (!config) return false;
     // The picture, the common keys and the connections come first, as with every kind.
-    if (!Image::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
-    target = config->get_value(storage_prefix + "Button->target", "");
-    hover_image = config->get_value(storage_prefix + "Button->hover_image", "");
+    Config_Interface* config =
+        load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
+    if (!config) return false;
+    const DescribedKeys keys(config, storage_prefix, description().keys);
+    target = keys.text("Button->target");
+    hover_image = keys.text("Button->hover_image");
     return real_load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
 }
 

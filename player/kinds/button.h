@@ -3,6 +3,7 @@
 #include <string>
 
 #include "sceneengine/sceneobjects/image.h"
+#include "sceneengine/sceneobjects/kind_description.h"
 
 namespace player {
 
@@ -27,6 +28,9 @@ public:
     Button() = default;
     Button(const Button&) = delete;
     Button& operator=(const Button&) = delete;
+
+    // What a Button reads beyond an Image's keys, registered with its factory.
+    static const KindDescription& description();
 
     bool load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
               std::string object_name, FileIO::FileManager* file_manager) override;

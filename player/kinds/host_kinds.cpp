@@ -19,8 +19,8 @@ void register_host_kinds() {
     // The registry keeps pointers: the factories live as long as the process.
     static ObjectFabric<Button> button_fabric;
     static ObjectFabric<SceneSwitch> switch_fabric;
-    SceneObjectFabric::add_fabric("Button", &button_fabric);
-    SceneObjectFabric::add_fabric("SceneSwitch", &switch_fabric);
+    SceneObjectFabric::add_fabric("Button", &button_fabric, Button::description());
+    SceneObjectFabric::add_fabric("SceneSwitch", &switch_fabric, SceneSwitch::description());
 }
 
 void request_scene(const std::string& target) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "sceneengine/sceneobjects/scene_object.h"
 #include "sceneengine/sceneobjects/slot.h"
 
@@ -22,6 +23,9 @@ public:
     SceneSwitch();
     SceneSwitch(const SceneSwitch&) = delete;
     SceneSwitch& operator=(const SceneSwitch&) = delete;
+
+    // What a SceneSwitch reads and offers, registered with its factory.
+    static const KindDescription& description();
 
     bool slot__on_activate(SlotArgs* args) override;
     bool slot__on_key_press(SlotArgs* args) override;

@@ -7,9 +7,6 @@
 namespace player {
 namespace {
 
-// load_scenes never reads past this entry either.
-constexpr int max_entries = 1000000;
-
 std::string quoted(const std::string& value) {
     std::string text = "\"";
     for (const char c : value) {
@@ -32,16 +29,18 @@ std::string quoted(const std::string& value) {
 
 std::vector<ListEntry> read_list_entries(Config_Interface& config) {
     std::vector<ListEntry> entries;
-    for (int index = 0; index < max_entries; ++index) {
+    // As load_scenes reads it: the list ends at the first entry without a name.
+    read_numbered_list([&](int index) {
         const std::string prefix = "Scenes->Scene" + std::to_string(index);
         ListEntry entry;
         entry.name = config.get_value(prefix + "->name", "");
-        if (entry.name.empty()) break;
+        if (entry.name.empty()) return false;
         entry.file = config.get_value(prefix + "->file", "");
         entry.preload = config.get_value(prefix + "->preload", "false") == "true";
         entry.type = config.get_value(prefix + "->type", "generic");
         entries.push_back(std::move(entry));
-    }
+        return true;
+    });
     return entries;
 }
 

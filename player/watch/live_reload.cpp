@@ -62,10 +62,8 @@ LiveReload::LiveReload(Setup setup) : setup_(std::move(setup)) {}
 bool LiveReload::start(std::string& error) {
     if (!watch_.open(error)) return false;
     track_file(setup_.list);
-    Config_Interface* list = config_get_interface("ScenesLoader");
-    if (list)
-        for (const ListEntry& entry : read_list_entries(*list))
-            if (get_scene(entry.name)) track_scene(entry.name, entry.file);
+    for (const std::string& name : get_scene_names())
+        if (const Scene* scene = get_scene(name)) track_scene(name, scene->get_storage_file());
     return true;
 }
 

@@ -7,16 +7,6 @@ namespace {
 
 constexpr int polls_per_cycle = 1000;
 
-enum EventType : std::int32_t {
-    key_press = 0,
-    key_release = 1,
-    mouse_press = 2,
-    mouse_release = 3,
-    mouse_move = 4,
-    character = 5,
-    quit = 6,
-};
-
 void rise_code(Signal& signal, std::int32_t code) {
     signal.clear_params();
     signal.add_params(std::int64_t(code));
@@ -44,13 +34,13 @@ void pump_events(LibraryState& state) {
         // Made in place by each poll: no copy of the record per poll.
         const Event event = video->get_event();
         switch (event.type) {
-        case key_press: rise_code(input.keyboard_press, event.key); break;
-        case key_release: rise_code(input.keyboard_release, event.key); break;
-        case mouse_press: rise_mouse(input.mouse_press, event); break;
-        case mouse_release: rise_mouse(input.mouse_release, event); break;
-        case mouse_move: rise_mouse(input.mouse_move, event); break;
-        case character: rise_code(input.character, event.character); break;
-        case quit: state.next_scene = "exit"; return;
+        case EVENT_KEY_PRESS: rise_code(input.keyboard_press, event.key); break;
+        case EVENT_KEY_RELEASE: rise_code(input.keyboard_release, event.key); break;
+        case EVENT_MOUSE_PRESS: rise_mouse(input.mouse_press, event); break;
+        case EVENT_MOUSE_RELEASE: rise_mouse(input.mouse_release, event); break;
+        case EVENT_MOUSE_MOVE: rise_mouse(input.mouse_move, event); break;
+        case EVENT_CHARACTER: rise_code(input.character, event.character); break;
+        case EVENT_QUIT: state.next_scene = "exit"; return;
         default: continue;  // nothing raised, so no slot ran: the device is as it was
         }
         // The slots just called may have unregistered the device.

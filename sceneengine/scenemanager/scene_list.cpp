@@ -11,10 +11,6 @@
 
 namespace {
 
-// Entries are numbered from 0; the list ends at the first entry without a
-// name and is never read past this bound.
-constexpr int max_scene_entries = 1000000;
-
 struct SceneEntry {
     std::string name;
     std::string file;
@@ -27,16 +23,18 @@ struct SceneEntry {
 // would otherwise empty (and release) the list while it is being read.
 std::vector<SceneEntry> read_scene_list(Config_Interface* config) {
     std::vector<SceneEntry> entries;
-    for (int i = 0; i < max_scene_entries; ++i) {
+    // The list ends at the first entry without a name.
+    read_numbered_list([&](int i) {
         const std::string prefix = "Scenes->Scene" + std::to_string(i);
         SceneEntry entry;
         entry.name = config->get_value(prefix + "->name", "");
-        if (entry.name.empty()) break;
+        if (entry.name.empty()) return false;
         entry.file = config->get_value(prefix + "->file", "");
         entry.preload = config->get_value(prefix + "->preload", "false") == "true";
         entry.type = config->get_value(prefix + "->type", "generic");
         entries.push_back(std::move(entry));
-    }
+        return true;
+    });
     return entries;
 }
 
@@ -75,8 +73,12 @@ bool load_scenes(std::string list_file, std::string video_name, FileIO::FileMana
     }
     config->load_file(list_file, state.file_manager);
 
+    const std::vector<SceneEntry> entries = read_scene_list(config);
+    state.listed_scenes.clear();
+    for (const SceneEntry& entry : entries) state.listed_scenes.push_back(entry.name);
+
     bool all_read = true;
-    for (const SceneEntry& entry : read_scene_list(config)) {
+    for (const SceneEntry& entry : entries) {
         if (state.scenes.contains(entry.name)) {
             if (is_shown(state, state.scenes.get(entry.name))) {
                 std::cerr << "Can't replace scene \"" << entry.name << "\" while it is shown" << std::endl;
@@ -104,3 +106,5 @@ bool load_scenes(std::string list_file, std::string video_name, FileIO::FileMana
     }
     return all_read;
 }
+
+std::vector<std::string> get_scene_names() { return library_state().listed_scenes; }

@@ -10,6 +10,12 @@ void SceneObjectFabric::add_fabric(std::string type_name, SceneObjectFabric* fab
     _fabrics_.add(type_name, fabric);
 }
 
+void SceneObjectFabric::add_fabric(std::string type_name, SceneObjectFabric* fabric, KindDescription description) {
+    description.name = type_name;
+    kind_descriptions::add(std::move(description));
+    add_fabric(std::move(type_name), fabric);
+}
+
 SceneObject* SceneObjectFabric::operator[](std::string type_name) {
     if (!_fabrics_.contains(type_name)) return nullptr;
     SceneObjectFabric* fabric = _fabrics_.get(type_name);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "sceneengine/scenemanager/storage.h"
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "services/export.h"
 
 class SceneObject;
@@ -22,6 +23,9 @@ public:
 
     // Registers fabric under type_name unless that name is taken (the first stays).
     static void add_fabric(std::string type_name, SceneObjectFabric* fabric);
+    // The same, with the description of what the kind reads and offers, under
+    // type_name (see kind_description.h): scenecheck checks its keys.
+    static void add_fabric(std::string type_name, SceneObjectFabric* fabric, KindDescription description);
 
     // A new object of the registered type, owned by the caller; null when the
     // type is not registered. Uses no state of *this.

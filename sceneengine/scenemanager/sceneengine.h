@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "services/export.h"
 
@@ -27,3 +28,8 @@ SCENEENGINE_API void process_scene(std::string first_scene);
 
 // Asks the frame loop to show another scene (or "exit") at its next switch check.
 SCENEENGINE_API void set_next_scene(std::string name);
+
+// The scene names of the list load_scenes read last, in list order (empty
+// before any list), for hosts that follow what plays; get_scene gives each
+// scene and its file.
+SCENEENGINE_API std::vector<std::string> get_scene_names();

@@ -2,12 +2,10 @@
 
 #include <iostream>
 
-#include "sceneengine/sceneobjects/object_values.h"
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "services/config.h"
 #include "services/imageloader.h"
 #include "services/video.h"
-
-using object_values::read_float;
 
 Image::Image() = default;
 
@@ -15,18 +13,23 @@ Image::~Image() = default;
 
 bool Image::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
                  std::string object_name, FileIO::FileManager* file_manager) {
-    Config_Interface* config = begin_load(scene, storage_name, storage_prefix, scene_name, object_name);
-    if (!config) return false;
-    if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
+    return load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager) != nullptr;
+}
 
-    const std::string key = storage_prefix + "Image->";
-    image_file = config->get_value(key + "image_file", "");
-    loader = config->get_value(key + "loader", "");
-    x_base = read_float(config, key + "x_base", "0.5");
-    y_base = read_float(config, key + "y_base", "0.5");
+Config_Interface* Image::load_with_config(Scene* scene, const std::string& storage_name,
+                                          const std::string& storage_prefix, const std::string& scene_name,
+                                          const std::string& object_name, FileIO::FileManager* file_manager) {
+    Config_Interface* config =
+        SceneObject::load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
+    if (!config) return nullptr;
 
-    return real_load(scene, std::move(storage_name), std::move(storage_prefix), std::move(scene_name),
-                     std::move(object_name), file_manager);
+    const DescribedKeys keys(config, storage_prefix, kind_descriptions::find("Image")->keys);
+    image_file = keys.text("Image->image_file");
+    loader = keys.text("Image->loader");
+    x_base = keys.number("Image->x_base");
+    y_base = keys.number("Image->y_base");
+
+    return real_load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager) ? config : nullptr;
 }
 
 bool Image::real_load(Scene*, std::string, std::string, std::string, std::string object_name,

@@ -42,14 +42,15 @@ public:
 
 protected:
     bool load_image(std::string image_file, std::string object_name, FileIO::FileManager* file_manager);
+    // Image::load, handing back the configuration for a derived kind's own
+    // keys (see SceneObject::load_with_config); null when the load failed.
+    Config_Interface* load_with_config(Scene* scene, const std::string& storage_name,
+                                       const std::string& storage_prefix, const std::string& scene_name,
+                                       const std::string& object_name, FileIO::FileManager* file_manager);
 
     std::string image_file;
     std::string loader;
     float x_base = 0.5f;
     float y_base = 0.5f;
     Video_Sprite* _sprite_ = nullptr;
-
-private:
-    // _sprite_, taken again from video by the object's name.
-    Video_Sprite* sprite_on(Video_Interface* video);
 };

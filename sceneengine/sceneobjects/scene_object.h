@@ -128,11 +128,28 @@ public:
     Scene* _get__scene_() const { return _scene_; }
 
 protected:
-    // The first steps of every kind's load: keep the names and the scene, then
-    // fetch the configuration named storage_name. Null, with the reason stored
-    // through _set_error, when there is none.
-    Config_Interface* begin_load(Scene* scene, const std::string& storage_name, const std::string& storage_prefix,
-                                 const std::string& scene_name, const std::string& object_name);
+    // SceneObject::load, handing back the configuration it fetched (once for
+    // the whole load) so that a kind reads its own keys from it: keeps the
+    // names and the scene, reads the common keys, builds the slot table,
+    // registers the slots and reads the connections. Null, with the reason
+    // stored through _set_error, when there is no configuration named
+    // storage_name. Every kind's load begins with its base's load_with_config.
+    Config_Interface* load_with_config(Scene* scene, const std::string& storage_name,
+                                       const std::string& storage_prefix, const std::string& scene_name,
+                                       const std::string& object_name, FileIO::FileManager* file_manager);
+
+    // The device sprite named after the object (object name, scene name),
+    // looked up at each use: a host may replace the device, and the old
+    // sprite goes with the old device. Null without a device or such a
+    // sprite; video, when given, receives the device.
+    Video_Sprite* own_sprite(Video_Interface** video = nullptr);
+    // Places own_sprite at the computed position and draws it (a failed
+    // computation draws the last position); nothing when the object is hidden
+    // or has no sprite. looked_up, when given, receives the sprite found (it
+    // is left alone without a device).
+    void draw_own_sprite(Video_Sprite** looked_up = nullptr);
+    // The test of _is_point_in_object on own_sprite; looked_up as for draw_own_sprite.
+    bool point_on_own_sprite(float x, float y, Video_Sprite** looked_up = nullptr);
 
     // Registers the slots and reads the "signals->signal" entries.
     virtual void load_signals(Config_Interface* config, std::string storage_prefix);

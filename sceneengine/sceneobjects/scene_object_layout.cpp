@@ -109,8 +109,27 @@ void SceneObject::_get_active_area_rect(VideoRect* rect) {
     if (Video_Sprite* sprite = find_sprite(_video_name_, _object_name_, _scene_name_)) sprite->get_rect(rect);
 }
 
-bool SceneObject::_is_point_in_object(float px, float py) {
+bool SceneObject::_is_point_in_object(float px, float py) { return point_on_own_sprite(px, py); }
+
+Video_Sprite* SceneObject::own_sprite(Video_Interface** video) {
+    return find_sprite(_video_name_, _object_name_, _scene_name_, video);
+}
+
+bool SceneObject::point_on_own_sprite(float px, float py, Video_Sprite** looked_up) {
     Video_Interface* video = nullptr;
-    Video_Sprite* sprite = find_sprite(_video_name_, _object_name_, _scene_name_, &video);
+    Video_Sprite* sprite = own_sprite(&video);
+    if (looked_up && video) *looked_up = sprite;
     return sprite && sprite_hit_test(video, sprite, px, py, require_alpha_collision);
+}
+
+void SceneObject::draw_own_sprite(Video_Sprite** looked_up) {
+    if (!show) return;
+    Video_Interface* video = nullptr;
+    Video_Sprite* sprite = own_sprite(&video);
+    if (looked_up && video) *looked_up = sprite;
+    // An object that never loaded (added by a host without load) has no sprite.
+    if (!sprite) return;
+    calculate_position();  // a failure leaves the last position, which is drawn
+    sprite->set_position(x, y);
+    video->draw_sprite(_object_name_, _scene_name_);
 }

@@ -3,14 +3,6 @@
 #include "sceneengine/sceneobjects/scene_object.h"
 #include "services/config.h"
 
-namespace {
-
-// Connection entries are numbered from 0; the list ends at the first entry
-// without a source and is never read past this bound.
-constexpr int max_signal_entries = 1000000;
-
-}  // namespace
-
 void SceneObject::register_slots() {
     for (const auto& [name, slot] : _slot_map_) register_slot(name, slot);
     connect(_scene_name_ + "->reinit", _scene_name_ + "->" + _object_name_ + "->_on_scene_reinit");
@@ -52,20 +44,22 @@ void SceneObject::load_signals(Config_Interface* config, std::string storage_pre
     _signal_connections_.emplace_back(scene + "->deactivate", slot_prefix + "_on_deactivate", false);
     _signal_connections_.emplace_back(scene + "->reinit", slot_prefix + "_on_scene_reinit", false);
 
-    for (int i = 0; i < max_signal_entries; ++i) {
+    // The list ends at the first entry without a source.
+    read_numbered_list([&](int i) {
         const std::string entry = entry_prefix + std::to_string(i) + "->";
         const bool on_load = config->get_value(entry + "connect", "on_request") == "on_load";
         const std::string type = config->get_value(entry + "type", "custom");
         std::string source = config->get_value(entry + "signal_source", "");
-        if (source.empty()) break;
+        if (source.empty()) return false;
         const std::string signal_name = config->get_value(entry + "signal_name", "");
         const std::string slot_name = config->get_value(entry + "slot_name", "");
 
         // The default connections above already cover these.
-        if (signal_name.empty() || signal_name == "activate" || signal_name == "deactivate") continue;
+        if (signal_name.empty() || signal_name == "activate" || signal_name == "deactivate") return true;
         if (type == "builtin" && source == "Video") source = _video_name_;
 
         _signal_connections_.emplace_back(source + "->" + signal_name, slot_prefix + slot_name, on_load);
         if (on_load) connect(_signal_connections_.back().signal, _signal_connections_.back().slot);
-    }
+        return true;
+    });
 }

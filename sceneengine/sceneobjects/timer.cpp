@@ -2,11 +2,10 @@
 
 #include <cfloat>
 
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "sceneengine/sceneobjects/object_values.h"
 #include "services/config.h"
 
-using object_values::read_float;
-using object_values::read_switch;
 using object_values::to_float;
 
 Timer::Timer() : _new_cycle_slot_(this, &Timer::slot__on_new_cycle), _time_out_signal_("") {}
@@ -15,13 +14,13 @@ Timer::~Timer() = default;
 
 bool Timer::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
                  std::string object_name, FileIO::FileManager* file_manager) {
-    Config_Interface* config = begin_load(scene, storage_name, storage_prefix, scene_name, object_name);
+    Config_Interface* config =
+        load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
     if (!config) return false;
-    if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
 
-    const std::string key = storage_prefix + "Timer->";
-    repeat = read_switch(config, key + "repeat", "");
-    time = read_float(config, key + "time", "1.0");
+    const DescribedKeys keys(config, storage_prefix, kind_descriptions::find("Timer")->keys);
+    repeat = keys.on("Timer->repeat");
+    time = keys.number("Timer->time");
 
     // Registered with the object's other slots from the scene's next
     // activation on; the registration made while loading came before this.

@@ -8,6 +8,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
+if find "$work/prefix/include" -path '*/platform/*' -o -path '*/internal/*' | grep .; then
+  echo "headers a host never includes were installed"; exit 1
+fi
 cmake -S "$source_dir/tests/package/host" -B "$work/host" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 cmake --build "$work/host" >/dev/null
 

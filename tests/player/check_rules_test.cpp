@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "player/check/kind_table.h"
-#include "player/check/value_rules.h"
+#include "player/kinds/host_kinds.h"
+#include "scenecheck/kind_table.h"
+#include "scenecheck/value_rules.h"
 
 using value_rules::misread;
 
@@ -31,6 +32,7 @@ TEST(CheckValueRules, NumbersThatReadOtherwise) {
     EXPECT_EQ(misread(ValueKind::Integer0, "08"), "which reads as 0 (reading stops at \"8\")");
     EXPECT_EQ(misread(ValueKind::Integer0, "3000000000"), "which is out of range");
     EXPECT_EQ(misread(ValueKind::Unsigned0, "-1"), "which reads as 4294967295");
+    EXPECT_EQ(misread(ValueKind::Color, "0x100000000"), "which reads as 0 (only 32 bits are kept)");
     EXPECT_EQ(misread(ValueKind::Unsigned0, "0777"), "which reads as 511 (a leading 0 means octal)");
 }
 
@@ -78,6 +80,7 @@ TEST(CheckValueRules, SuggestionsOnlyForLikelySlips) {
 }
 
 TEST(CheckKindTable, KindsInheritTheKeysSlotsAndSignalsOfTheirBases) {
+    player::register_host_kinds();  // the host kinds bring their descriptions
     auto has_key = [](const std::string& kind, const std::string& key) {
         for (const KeyInfo& info : kind_table::keys_of(kind))
             if (info.key == key) return true;

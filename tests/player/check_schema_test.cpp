@@ -9,8 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "player/check/kind_table.h"
-#include "player/check/schema.h"
+#include "player/kinds/host_kinds.h"
+#include "scenecheck/schema.h"
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "tests/player/sceneplay_run.h"
 
 namespace {
@@ -40,13 +41,14 @@ std::vector<std::string> validate(const std::vector<std::string>& files, int& st
 }
 
 TEST(Schema, TheCommittedCopyIsCurrentAndHostKindsAppearInIt) {
+    player::register_host_kinds();  // as scenecheck --schema does
     std::ifstream committed(source_dir() + "/docs/scene-files.schema.json");
     std::stringstream text;
     text << committed.rdbuf();
     EXPECT_EQ(text.str(), scene_schema()) << "docs/scene-files.schema.json is stale: write it anew with "
                                              "scenecheck --schema";
 
-    kind_table::add_kind({"Spinner", "Image", {{"Spinner->speed", ValueKind::Float, true, "turns a second"}}, {}, {}});
+    kind_descriptions::add({"Spinner", "Image", {{"Spinner->speed", ValueKind::Float, "", true, "turns a second"}}, {}, {}});
     const std::string schema = scene_schema();
     EXPECT_NE(schema.find("\"Spinner\": {"), std::string::npos);
     EXPECT_NE(schema.find("\"description\": \"turns a second\""), std::string::npos);

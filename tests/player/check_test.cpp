@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "player/check/scenecheck.h"
+#include "scenecheck/scenecheck.h"
 #include "sceneengine/scenemanager/scene_object_fabric.h"
-#include "player/check/kind_table.h"
+#include "scenecheck/kind_table.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -46,7 +46,7 @@ CheckRun check(const std::vector<std::string>& args) {
 // Runs the built scenecheck program; stdout and stderr go to files in dir.
 CheckRun run_program(const std::string& args, const testsupport::TempDir& dir) {
     const char* binary_dir = std::getenv("SCENE_BINARY_DIR");
-    std::string program = std::string(binary_dir ? binary_dir : ".") + "/player/check/scenecheck";
+    std::string program = std::string(binary_dir ? binary_dir : ".") + "/scenecheck/scenecheck";
     std::string out = dir.str() + "/out.txt", err = dir.str() + "/err.txt";
     int raw = std::system((program + " " + args + " >" + out + " 2>" + err + " </dev/null").c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_text(out), read_text(err)};
@@ -156,6 +156,13 @@ TEST(ScenecheckProgram, UsageErrorsExitWithTwo) {
     CheckRun help = run_program("--help", dir);
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: scenecheck LIST [--root DIR]\n", 0), 0u) << help.out;
+    // The reference of the kinds: the library's and the host's, as their loaders read them.
+    CheckRun keys = check({"--keys"});
+    EXPECT_EQ(keys.status, 0);
+    for (const char* line : {"  SceneObject->link_v_align: top, bottom, center or base_point; default \"center\"\n",
+                             "  Timer->time: number (atof); default \"1.0\"\n", "  signals: time_out\n",
+                             "  Button->target: scene of the list, or exit; required\n"})
+        EXPECT_NE(keys.out.find(line), std::string::npos) << line << keys.out;
 }
 
 TEST(ScenecheckProgram, PrintsFindingsOnStdoutOnlyAndExitsWithOne) {

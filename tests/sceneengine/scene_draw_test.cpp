@@ -1,3 +1,4 @@
+#include <map>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,31 @@ TEST_F(SceneDraw, ChangesBetweenFramesShowInTheNextFrame) {
     EXPECT_EQ(drawn(), (Strings{"c", "c", "b"}));
     EXPECT_EQ(scene->get_draw_order().size(), 3u);
     scene->remove_object("c");
+}
+
+// A derived scene may rewrite its drawing order between frames; the next
+// draw builds it from the list again, as if it were never kept.
+class OrderRewriter : public Scene {
+public:
+    void swap_order() { draw_order = {{0, "b"}, {1, "a"}}; }
+};
+
+TEST_F(SceneDraw, ARewrittenOrderIsBuiltAgainByTheNextDraw) {
+    dir.write("rewritten.yaml", "Scene:\n  Objects:\n" + object_entry(0, "a", "Probe", "0") +
+                                    object_entry(1, "b", "Probe", "1"));
+    OrderRewriter scene;
+    scene.set_name("rewritten");
+    scene.set_video_name(video);
+    scene.set_storage_file("rewritten.yaml");
+    scene.set_file_manager(files.get());
+    ASSERT_TRUE(scene.load_scene());
+    ASSERT_TRUE(scene.draw());
+    const std::multimap<int, std::string> built = scene.get_draw_order();
+    scene.swap_order();
+    call_log().clear();
+    ASSERT_TRUE(scene.draw());
+    EXPECT_EQ(drawn(), (Strings{"a", "b"}));
+    EXPECT_EQ(scene.get_draw_order(), built);
 }
 
 TEST_F(SceneDraw, ANullObjectIsTakenOutOfTheScene) {

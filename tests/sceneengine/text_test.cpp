@@ -53,14 +53,15 @@ TEST_F(TextTest, SizeAndColourReadWithBaseZero) {
   octal: {Text: {text: a, font_size: '010', color: '010'}}
   suffix: {Text: {text: a, font_size: 12pt, color: 255 }}
   word: {Text: {text: a, font_size: pt, color: red}}
-  huge: {Text: {text: a, font_size: '99999999999', color: '0x1ffffffff'}}
+  huge: {Text: {text: a, font_size: '0x100000010', color: '0x100000000'}}
+  negative: {Text: {text: a, font_size: '-3', color: '-256'}}
 )");
     const struct {
         const char* name;
         int size;
         std::uint32_t color;
     } cases[] = {{"hex", 16, 16u},        {"octal", 8, 8u},     {"suffix", 12, 255u},
-                 {"word", 0, 0u},         {"huge", INT_MAX, 0xffffffffu}};
+                 {"word", 0, 0u},         {"huge", 16, 0u},     {"negative", -3, 0xffffff00u}};
     testsupport::StderrCapture capture;
     for (const auto& expected : cases) {
         Text object;

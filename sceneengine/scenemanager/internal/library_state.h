@@ -33,6 +33,8 @@ struct LibraryState {
     // frame loop loads later; replaced by each load_scenes call.
     FileIO::FileManager* file_manager = nullptr;
     InputSignals input;
+    // The names of the list load_scenes read last, in list order.
+    std::vector<std::string> listed_scenes;
     std::string current_scene;
     std::string next_scene;
     // The scene each running frame loop holds, the innermost loop last (a

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "sceneengine/scenemanager/scene/scene_draw_cache.h"
 #include "sceneengine/scenemanager/storage.h"
 #include "sceneengine/sceneobjects/slot.h"
 #include "services/export.h"
@@ -12,6 +12,7 @@
 
 namespace FileIO { class FileManager; }
 class SceneObject;
+class SceneDrawCache;
 
 // One screen: a named set of scene objects read from a scene file, drawn in
 // z_level order, hit by the mouse topmost first, wired to the signal bus while
@@ -51,6 +52,7 @@ public:
     const std::string& get_name() const { return name; }
     void set_name(const std::string& value) { name = value; }
     void set_video_name(std::string value) { video_name = std::move(value); }
+    std::string get_storage_file() const { return storage_file; }
     void set_storage_file(std::string value) { storage_file = std::move(value); }
     void set_file_manager(FileIO::FileManager* value) { file_manager = value; }
     int get_width() const { return width; }
@@ -120,5 +122,19 @@ private:
     // is removed.
     SceneObject* hit_candidate(const std::string& name);
 
-    SceneDrawCache draw_cache_;
+    // What draw derived when it last built draw_order, kept inside the
+    // library; a copied scene starts without it.
+    class SCENEENGINE_API DrawCache {
+    public:
+        DrawCache();
+        DrawCache(const DrawCache&);
+        DrawCache& operator=(const DrawCache&);
+        ~DrawCache();
+        SceneDrawCache& operator*() const { return *cache_; }
+        SceneDrawCache* operator->() const { return cache_.get(); }
+
+    private:
+        std::unique_ptr<SceneDrawCache> cache_;
+    };
+    DrawCache draw_cache_;
 };

@@ -12,10 +12,6 @@
 
 namespace {
 
-// Objects are numbered from 0; the list ends at the first entry without a
-// name and is never read past this bound.
-constexpr int max_objects = 1000000;
-
 // The leading decimal integer of the text, 0 when there is none. Out-of-range
 // values are clamped to int rather than wrapped.
 int read_int(Config_Interface* config, const std::string& key, const char* def) {
@@ -58,10 +54,12 @@ bool Scene::load_scene() {
     mouse_cursor_state = read_int(config, "Scene->show_mouse_cursor", "1") > 0;
     init_signals();
 
-    for (int i = 0; i < max_objects; ++i) {
+    // The list ends at the first entry without a name; a failed object ends the load.
+    bool failed = false;
+    read_numbered_list([&](int i) {
         const std::string entry = "Scene->Objects->Object" + std::to_string(i) + "->";
         const std::string object_name = config->get_value(entry + "name", "");
-        if (object_name.empty()) break;
+        if (object_name.empty()) return false;
         const int z_level = read_int(config, entry + "z_level", "0");
 
         // An object loaded again replaces the one of the same name.
@@ -83,6 +81,7 @@ bool Scene::load_scene() {
             scene_log(112) << "Can't load object\"" << object_name << "\" from file \"" << storage_file << "\""
                            << std::endl;
             scene_log(113) << "No object of type \"" << type << "\"" << std::endl;
+            failed = true;
             return false;
         }
 
@@ -93,13 +92,16 @@ bool Scene::load_scene() {
             scene_log(127) << "Error: " << object->_get_error() << std::endl;
             // Its slots were registered while it loaded; it belongs to no scene.
             discard(object);
+            failed = true;
             return false;
         }
 
         objects.add(object_name, object);
         z_levels.add(object_name, z_level);
         object_list.push_back(object_name);
-    }
+        return true;
+    });
+    if (failed) return false;
 
     // Nothing reads the scene's configuration once its objects are loaded.
     config_remove(name);

@@ -1,15 +1,12 @@
 #include "sceneengine/sceneobjects/text/text.h"
 
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
-#include "sceneengine/sceneobjects/object_values.h"
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "services/config.h"
 #include "services/textrenderer.h"
 #include "services/video.h"
-
-using object_values::read_float;
 
 namespace {
 
@@ -17,16 +14,11 @@ namespace {
 constexpr const char* source_path = "..\\..\\sceneengine\\sceneobjects\\text";
 
 // Base 0: "0x10" is 16, "010" is 8, "12pt" is 12, "pt" is 0. Values beyond
-// the field's range saturate instead of wrapping into a different number.
-int read_int(const std::string& text) {
-    const long value = std::strtol(text.c_str(), nullptr, 0);
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : int(value));
-}
+// the field's range wrap, as the conversion to the field's type defines:
+// "-256" is the colour 0xFFFFFF00 and "0x100000000" the colour 0.
+int read_int(const std::string& text) { return int(std::strtol(text.c_str(), nullptr, 0)); }
 
-std::uint32_t read_uint32(const std::string& text) {
-    const unsigned long value = std::strtoul(text.c_str(), nullptr, 0);
-    return value > UINT32_MAX ? UINT32_MAX : std::uint32_t(value);
-}
+std::uint32_t read_uint32(const std::string& text) { return std::uint32_t(std::strtoul(text.c_str(), nullptr, 0)); }
 
 }  // namespace
 
@@ -36,18 +28,18 @@ Text::~Text() = default;
 
 bool Text::load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
                 std::string object_name, FileIO::FileManager* file_manager) {
-    Config_Interface* config = begin_load(scene, storage_name, storage_prefix, scene_name, object_name);
+    Config_Interface* config =
+        load_with_config(scene, storage_name, storage_prefix, scene_name, object_name, file_manager);
     if (!config) return false;
-    if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager)) return false;
 
-    const std::string key = storage_prefix + "Text->";
-    text = config->get_value(key + "text", "");
-    renderer_type = config->get_value(key + "renderer_type", "ttf");
-    font = config->get_value(key + "font", "");
-    font_size = read_int(config->get_value(key + "font_size", "14"));
-    color = read_uint32(config->get_value(key + "color", "0xffffffff"));
-    x_base = read_float(config, key + "x_base", "0.5");
-    y_base = read_float(config, key + "y_base", "0.5");
+    const DescribedKeys keys(config, storage_prefix, kind_descriptions::find("Text")->keys);
+    text = keys.text("Text->text");
+    renderer_type = keys.text("Text->renderer_type");
+    font = keys.text("Text->font");
+    font_size = read_int(keys.text("Text->font_size"));
+    color = read_uint32(keys.text("Text->color"));
+    x_base = keys.number("Text->x_base");
+    y_base = keys.number("Text->y_base");
 
     return real_load(scene, std::move(storage_name), std::move(storage_prefix), std::move(scene_name),
                      std::move(object_name), file_manager);
@@ -80,13 +72,4 @@ bool Text::real_load(Scene*, std::string, std::string, std::string, std::string,
 
 // The sprite is looked up every frame: a Text whose sprite has gone from the
 // device draws nothing.
-void Text::draw() {
-    if (!show) return;
-    Video_Interface* video = video_get_interface(_video_name_);
-    if (!video) return;
-    Video_Sprite* sprite = video->get_sprite(_object_name_, _scene_name_);
-    if (!sprite) return;
-    calculate_position();
-    sprite->set_position(x, y);
-    video->draw_sprite(_object_name_, _scene_name_);
-}
+void Text::draw() { draw_own_sprite(); }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "player/check/config_file.h"
-#include "player/check/kind_table.h"
+#include "scenecheck/config_file.h"
+#include "scenecheck/kind_table.h"
 
 struct CheckContext;
 

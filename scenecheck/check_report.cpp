@@ -1,4 +1,4 @@
-#include "player/check/check_report.h"
+#include "scenecheck/check_report.h"
 
 #include <algorithm>
 

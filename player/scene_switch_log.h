@@ -9,26 +9,26 @@
 
 namespace player {
 
-// Tells which scene is on the screen, frame by frame, from the outside: a
-// host slot is connected to each watched scene's S + "->new_cycle" signal,
+// Logs the switches of the scene on the screen as they happen: a host slot is
+// connected to each followed scene's S + "->new_cycle" signal,
 // which the scene raises at the start of every draw. When the scene that
 // draws is not the one that drew last, the screen has switched scenes. (A
 // scene left and shown again without another scene drawing in between, as
 // when a switch names a scene that is not in the list, is no switch here.)
 //
-// The slots stay registered with the signal bus while the watch lives.
-class SceneWatch {
+// The slots stay registered with the signal bus while the log lives.
+class SceneSwitchLog {
 public:
     // frame tells the current frame; on_switch (may be empty) hears each
     // switch as it happens.
-    SceneWatch(std::function<std::int64_t()> frame,
-               std::function<void(std::int64_t frame, const std::string& scene)> on_switch);
-    ~SceneWatch();
-    SceneWatch(const SceneWatch&) = delete;
-    SceneWatch& operator=(const SceneWatch&) = delete;
+    SceneSwitchLog(std::function<std::int64_t()> frame,
+                   std::function<void(std::int64_t frame, const std::string& scene)> on_switch);
+    ~SceneSwitchLog();
+    SceneSwitchLog(const SceneSwitchLog&) = delete;
+    SceneSwitchLog& operator=(const SceneSwitchLog&) = delete;
 
-    // Starts watching the scene named; watching a scene twice changes nothing.
-    void watch(const std::string& scene);
+    // Starts following the scene named; following a scene twice changes nothing.
+    void follow(const std::string& scene);
 
     // The scene that drew last ("" before any draw).
     const std::string& current() const { return current_; }
@@ -45,9 +45,5 @@ private:
     std::string current_;
     std::vector<std::pair<std::int64_t, std::string>> switches_;
 };
-
-// The scene names of the list the library read last (the configuration
-// "ScenesLoader"), in list order.
-std::vector<std::string> listed_scene_names();
 
 }  // namespace player

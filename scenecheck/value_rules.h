@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "player/check/kind_table.h"
+#include "scenecheck/kind_table.h"
 
 // How the library turns configuration text into values, and where that reading
 // departs from what the text says. Header-only so the rules can be tested alone.
@@ -92,6 +92,8 @@ inline std::string number_misread(ValueKind kind, const std::string& text) {
             value = std::to_string(std::uint32_t(read));
             // strtoul negates a leading minus instead of refusing it.
             if (text.find('-') != std::string::npos && end != start) return "which reads as " + value;
+            // The library keeps the low 32 bits of what is read.
+            if (read > 0xffffffffUL && *end == '\0') return "which reads as " + value + " (only 32 bits are kept)";
             break;
         }
         default: return "";

@@ -1,11 +1,12 @@
-#include "player/check/numbered_list.h"
+#include "scenecheck/numbered_list.h"
 
 #include <cctype>
 #include <set>
 
-#include "player/check/check_model.h"
-#include "player/check/key_names.h"
-#include "player/check/value_rules.h"
+#include "scenecheck/check_model.h"
+#include "scenecheck/key_names.h"
+#include "scenecheck/value_rules.h"
+#include "services/config.h"
 
 namespace {
 
@@ -48,11 +49,10 @@ NumberedList collect_numbered_list(const std::vector<const ConfigEntry*>& keys, 
         if (!numbered.first) numbered.first = entry;
         numbered.fields.emplace(entry->key.substr(prefix.size() + field_start), entry);
     }
-    while (true) {
-        auto it = list.entries.find(list.end);
-        if (it == list.entries.end() || it->second.value(leading_field, "").empty()) break;
-        ++list.end;
-    }
+    list.end = read_numbered_list([&](int index) {
+        auto it = list.entries.find(index);
+        return it != list.entries.end() && !it->second.value(leading_field, "").empty();
+    });
     return list;
 }
 

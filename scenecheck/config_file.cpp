@@ -1,6 +1,6 @@
-#include "player/check/config_file.h"
+#include "scenecheck/config_file.h"
 
-#include "player/check/quiet_errors.h"
+#include "scenecheck/quiet_errors.h"
 #include "services/config.h"
 
 bool ConfigFile::load(const std::string& config_name, const std::string& file, FileIO::FileManager* file_manager,

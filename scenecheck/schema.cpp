@@ -1,12 +1,12 @@
-#include "player/check/schema.h"
+#include "scenecheck/schema.h"
 
 #include <cstdio>
 #include <map>
 #include <utility>
 #include <vector>
 
-#include "player/check/kind_table.h"
-#include "player/check/value_rules.h"
+#include "scenecheck/kind_table.h"
+#include "scenecheck/value_rules.h"
 
 namespace {
 
@@ -189,9 +189,10 @@ Json object_definition() {
     object["properties"].set("signals", numbered("signal", "connection",
                                                  "connections from signals to the object's own slots, from signal0 on"));
     Json common = closed_mapping("the keys every kind reads: placement, visibility, hit testing");
-    add_keys(common, kind_table::common_keys(), "SceneObject->");
+    add_keys(common, kind_descriptions::common_keys(), "SceneObject->");
     object["properties"].set("SceneObject", common);
-    for (const KindInfo& kind : kind_table::kinds()) {
+    for (const std::string& name : kind_descriptions::names()) {
+        const KindInfo& kind = *kind_descriptions::find(name);
         Json section = closed_mapping("the keys of a " + kind.name +
                                       (kind.base.empty() ? std::string() : " (a " + kind.base + " as well)"));
         add_keys(section, kind.keys, kind.name + "->");

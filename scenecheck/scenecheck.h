@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "player/check/check_report.h"
+#include "scenecheck/check_report.h"
 
 namespace FileIO { class FileManager; }
 

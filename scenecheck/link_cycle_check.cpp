@@ -1,11 +1,11 @@
-#include "player/check/link_cycle_check.h"
+#include "scenecheck/link_cycle_check.h"
 
 #include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "player/check/check_model.h"
+#include "scenecheck/check_model.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "player/check/check_report.h"
-#include "player/check/config_file.h"
+#include "scenecheck/check_report.h"
+#include "scenecheck/config_file.h"
 
 namespace FileIO { class FileManager; }
 

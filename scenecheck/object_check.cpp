@@ -1,12 +1,12 @@
-#include "player/check/object_check.h"
+#include "scenecheck/object_check.h"
 
 #include <algorithm>
 
-#include "player/check/check_model.h"
-#include "player/check/connection_check.h"
-#include "player/check/key_names.h"
-#include "player/check/resource_check.h"
-#include "player/check/value_rules.h"
+#include "scenecheck/check_model.h"
+#include "scenecheck/connection_check.h"
+#include "scenecheck/key_names.h"
+#include "scenecheck/resource_check.h"
+#include "scenecheck/value_rules.h"
 #include "sceneengine/scenemanager/scene_object_fabric.h"
 
 namespace {

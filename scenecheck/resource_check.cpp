@@ -1,12 +1,12 @@
-#include "player/check/resource_check.h"
+#include "scenecheck/resource_check.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "player/check/check_model.h"
-#include "player/check/kind_table.h"
-#include "player/check/quiet_errors.h"
-#include "player/check/value_rules.h"
+#include "scenecheck/check_model.h"
+#include "scenecheck/kind_table.h"
+#include "scenecheck/quiet_errors.h"
+#include "scenecheck/value_rules.h"
 #include "platform/textrenderer/ttf_layout.h"
 #include "services/imageloader.h"
 #include "services/textrenderer.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "player/check/kind_table.h"
+#include "scenecheck/kind_table.h"
 
 // Small helpers for naming keys in findings.
 namespace key_names {

@@ -1,12 +1,12 @@
-#include "player/check/scene_list_check.h"
+#include "scenecheck/scene_list_check.h"
 
 #include <cstdint>
 #include <map>
 
-#include "player/check/check_model.h"
-#include "player/check/key_names.h"
-#include "player/check/numbered_list.h"
-#include "player/check/value_rules.h"
+#include "scenecheck/check_model.h"
+#include "scenecheck/key_names.h"
+#include "scenecheck/numbered_list.h"
+#include "scenecheck/value_rules.h"
 #include "sceneengine/scenemanager/scene_fabric.h"
 #include "services/fileio.h"
 

@@ -1,13 +1,14 @@
-#include "player/check/scenecheck.h"
+#include "scenecheck/scenecheck.h"
 
 #include <filesystem>
 #include <optional>
 
-#include "player/check/check_model.h"
-#include "player/check/resource_check.h"
-#include "player/check/scene_file_check.h"
-#include "player/check/scene_list_check.h"
-#include "player/check/schema.h"
+#include "scenecheck/check_model.h"
+#include "scenecheck/key_reference.h"
+#include "scenecheck/resource_check.h"
+#include "scenecheck/scene_file_check.h"
+#include "scenecheck/scene_list_check.h"
+#include "scenecheck/schema.h"
 #include "player/kinds/host_kinds.h"
 #include "sceneengine/scenemanager/sceneengine.h"
 #include "services/fileio.h"
@@ -17,10 +18,11 @@ namespace {
 
 const char* const kUsage =
     "usage: scenecheck LIST [--root DIR]\n"
-    "       scenecheck --schema\n"
+    "       scenecheck --keys | --schema\n"
     "  Checks a scene list and every scene file it names without playing them.\n"
     "  --root DIR  folder that the list's and scenes' paths are relative to\n"
     "              (default: the list's folder; LIST is then relative to DIR)\n"
+    "  --keys      print the keys, slots and signals of every object kind instead\n"
     "  --schema    print a JSON Schema of scene lists and scene files, for\n"
     "              editors that check YAML as it is typed\n"
     "  Prints FILE:LINE:COLUMN: message for each finding. Exit status: 0 clean,\n"
@@ -33,6 +35,7 @@ struct Options {
     std::string list;
     std::optional<std::string> root;
     bool help = false;
+    bool keys = false;
     bool schema = false;
 };
 
@@ -41,6 +44,8 @@ bool parse(const std::vector<std::string>& args, Options& options, std::string& 
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--keys") {
+            options.keys = true;
         } else if (arg == "--schema") {
             options.schema = true;
         } else if (arg == "--root") {
@@ -55,7 +60,7 @@ bool parse(const std::vector<std::string>& args, Options& options, std::string& 
         }
     }
     if (options.schema && !options.list.empty()) return error = "--schema takes no scene list", false;
-    if (!options.help && !options.schema && options.list.empty()) return error = "no scene list given", false;
+    if (!options.help && !options.keys && !options.schema && options.list.empty()) return error = "no scene list given", false;
     return true;
 }
 
@@ -129,9 +134,15 @@ int run_scenecheck(const std::vector<std::string>& args, std::ostream& out, std:
         out.flush();
         return 0;
     }
-    if (options.schema) {
-        // The host kinds are registered by the player; the library's are in the table.
-        out << scene_schema();
+    if (options.keys || options.schema) {
+        // The library's kinds and the host's, registered as for a check.
+        if (!prepare_services(error)) {
+            err << "scenecheck: " << error << std::endl;
+            return 1;
+        }
+        video_unregister(kDevice);
+        if (options.keys) print_key_reference(out);
+        if (options.schema) out << scene_schema();
         out.flush();
         return 0;
     }

@@ -1,10 +1,10 @@
-#include "player/check/connection_check.h"
+#include "scenecheck/connection_check.h"
 
 #include <algorithm>
 
-#include "player/check/check_model.h"
-#include "player/check/numbered_list.h"
-#include "player/check/value_rules.h"
+#include "scenecheck/check_model.h"
+#include "scenecheck/numbered_list.h"
+#include "scenecheck/value_rules.h"
 
 namespace {
 

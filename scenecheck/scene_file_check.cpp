@@ -1,14 +1,14 @@
-#include "player/check/scene_file_check.h"
+#include "scenecheck/scene_file_check.h"
 
 #include <map>
 #include <set>
 
-#include "player/check/check_model.h"
-#include "player/check/link_cycle_check.h"
-#include "player/check/key_names.h"
-#include "player/check/numbered_list.h"
-#include "player/check/object_check.h"
-#include "player/check/value_rules.h"
+#include "scenecheck/check_model.h"
+#include "scenecheck/link_cycle_check.h"
+#include "scenecheck/key_names.h"
+#include "scenecheck/numbered_list.h"
+#include "scenecheck/object_check.h"
+#include "scenecheck/value_rules.h"
 #include "sceneengine/scenemanager/scene_object_fabric.h"
 
 namespace {
