@@ -66,6 +66,7 @@ bool open_backend(const Options& options, const std::string& backend, Display& d
             reason = headless->get_error();
             return false;
         };
+        display.presented_frame = [headless] { return headless->presented_frame(); };
     }
     if (auto* window = dynamic_cast<SdlDevice*>(display.device)) {
         add_window_snapshots(window, options.width, options.height, display);

@@ -28,6 +28,9 @@ struct Display {
     // To be called just before each present when snapshots are wanted (a
     // window keeps a copy of the frame it is about to present); may be empty.
     std::function<void()> before_present;
+    // The presented frame as words 0xAARRGGBB, rows top to bottom, at the
+    // screen size; empty for a window.
+    std::function<const std::uint32_t*()> presented_frame;
     // Retitles the window; empty without one.
     std::function<void(const std::string& title)> set_title;
 };

@@ -77,6 +77,11 @@ public:
     bool stopped_by_limit() const { return stopped_by_limit_; }
     // A quit event reached the library: from the user, the script or the stop.
     bool quit_delivered() const { return quit_delivered_; }
+    // Ends the play as a failure with reason: from the next get_event on the
+    // library gets a quit event, as after a failed snapshot.
+    void stop_with_failure(std::string reason) {
+        if (failure_.empty()) failure_ = std::move(reason);
+    }
     // A snapshot or the recording failed; the reason.
     bool failed() const { return !failure_.empty(); }
     const std::string& failure() const { return failure_; }

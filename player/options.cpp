@@ -3,6 +3,8 @@
 #include <charconv>
 #include <limits>
 
+#include "player/export/video_export.h"
+
 namespace player {
 namespace {
 
@@ -28,7 +30,7 @@ bool read_size(const std::string& text, int& width, int& height) {
 // Options that take a value, and whether they do.
 bool takes_value(const std::string& name) {
     for (const char* option : {"--root", "--device", "--size", "--fps", "--frames", "--snapshot",
-                               "--snapshot-every", "--input", "--record"})
+                               "--snapshot-every", "--input", "--record", "--export"})
         if (name == option) return true;
     return false;
 }
@@ -43,7 +45,8 @@ bool is_flag(const std::string& name) {
 bool apply(const std::string& name, const std::string& value, Options& options, std::string& error) {
     const std::int64_t most = std::numeric_limits<std::int64_t>::max();
     std::int64_t number = 0;
-    if (name == "--root" || name == "--device" || name == "--snapshot" || name == "--input" || name == "--record") {
+    if (name == "--root" || name == "--device" || name == "--snapshot" || name == "--input" || name == "--record" ||
+        name == "--export") {
         if (value.empty()) {
             error = name + " needs a non-empty value";
             return false;
@@ -53,6 +56,7 @@ bool apply(const std::string& name, const std::string& value, Options& options, 
         if (name == "--snapshot") options.snapshot_folder = value;
         if (name == "--input") options.input = value;
         if (name == "--record") options.record = value;
+        if (name == "--export") options.export_file = value;
     } else if (name == "--size") {
         if (!read_size(value, options.width, options.height)) {
             error = "--size wants WIDTHxHEIGHT, each from 1 to " + std::to_string(max_screen_side) + ", not \"" +
@@ -141,6 +145,15 @@ bool parse_options(const std::vector<std::string>& arguments, Options& options, 
         error = "LIST and FIRST_SCENE must not be empty";
         return false;
     }
+    if (!options.export_file.empty()) {
+        error = VideoExport::path_problem(options.export_file);
+        if (!error.empty()) return false;
+        if (options.mode == DisplayMode::window) {
+            error = "--export plays headless, so it cannot be used with --window";
+            return false;
+        }
+        options.mode = DisplayMode::headless;
+    }
     if (options.snapshot_every && options.snapshot_folder.empty()) {
         error = "--snapshot-every needs --snapshot DIR";
         return false;
@@ -182,6 +195,10 @@ options:
                        "#" starts a comment; blank lines are skipped
   --record FILE        write the input the player received in the same format,
                        to replay it later with --input
+  --export FILE        play headless, like --snapshot, and write the frames as
+                       a video at --fps and the screen size: FILE.webm (VP9),
+                       FILE.mp4 (H.264) or FILE.webp (an animated image); all
+                       play in web browsers
   --watch              follow the files while playing: a saved change to the
                        scene on screen shows from the next frame on (its
                        objects made anew, its timers started again); a

@@ -23,6 +23,7 @@ struct Options {
     std::int64_t snapshot_every = 0;  // 0: only the last frame
     std::string input;
     std::string record;
+    std::string export_file;  // --export: a video of the play, headless
     bool verbose = false;
     bool stats = false;       // print frame statistics at the end
     bool fullscreen = false;  // a window starts full screen

@@ -5,11 +5,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <ostream>
 
+#include <unistd.h>
+
 #include "scenecheck/scenecheck.h"
 #include "player/display.h"
+#include "player/export/video_export.h"
 #include "player/frame_device.h"
 #include "player/input_script.h"
 #include "player/kinds/host_kinds.h"
@@ -161,6 +165,14 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         if (display.before_present) device.set_present_hook(display.before_present);
     }
     if (recording.is_open()) device.set_recorder(&recording);
+    std::unique_ptr<VideoExport> video;
+    if (!options.export_file.empty()) {
+        if (!display.presented_frame) return fail("the video device cannot read back its frames for --export");
+        video = VideoExport::start(options.export_file, options.width, options.height, options.fps, error);
+        if (!video) return fail(error);
+    }
+    // A progress line only where a person watches it.
+    const bool show_progress = video && &errors == &std::cerr && isatty(STDERR_FILENO);
     FrameStats stats;
     if (options.stats) device.set_stats(&stats);
     video_register(options.device, &device);
@@ -206,6 +218,11 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         if (between_frames) between_frames(frame);
         if (live) live->poll(switches.current());
         pointer.frame_started();
+        if (video && !device.failed()) {
+            if (!video->add_frame(display.presented_frame())) device.stop_with_failure(video->error());
+            if (show_progress && frame % options.fps == 0)
+                errors << "\rexport: frame " << frame << " of " << frame_limit << std::flush;
+        }
     });
 
     const auto started = std::chrono::steady_clock::now();
@@ -221,6 +238,10 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         const std::string& scene = last_requested_scene().empty() ? options.first_scene : last_requested_scene();
         return fail("playing stopped at frame " + std::to_string(device.frame()) + ": scene \"" + scene +
                     "\" could not be shown (see the lines above)");
+    }
+    if (video) {
+        if (show_progress) errors << "\rexport: " << video->frames() << " frames written" << std::endl;
+        if (!video->finish()) return fail(video->error());
     }
     return exit_ok;
 }

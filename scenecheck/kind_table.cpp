@@ -53,21 +53,28 @@ std::vector<std::string> kind_names() { return kind_descriptions::names(); }
 
 const std::vector<KeyInfo>& list_entry_keys() {
     static const std::vector<KeyInfo> keys = {
-        {"name", V::Text, ""}, {"file", V::Text, ""}, {"preload", V::Switch, "false"}, {"type", V::SceneType, "generic"}};
+        {"name", V::Text, "", true, "the scene's name, which switches and FIRST_SCENE use; the list ends at the first entry without one"},
+        {"file", V::Text, "", false, "the scene file, a path below the presentation's folder"},
+        {"preload", V::Switch, "false", false, "true: the scene loads with the list; otherwise just before it is first shown"},
+        {"type", V::SceneType, "generic", false, "the scene kind (default generic)"}};
     return keys;
 }
 
 const std::vector<KeyInfo>& object_entry_keys() {
-    static const std::vector<KeyInfo> keys = {{"name", V::Text, ""}, {"z_level", V::Integer, "0"}, {"type", V::ObjectType, ""}};
+    static const std::vector<KeyInfo> keys = {
+        {"name", V::Text, "", true, "the object's name; its own keys are under Objects->NAME; the list ends at the first entry without one"},
+        {"z_level", V::Integer, "0", false, "drawing level: higher draws on top, equal levels in list order"},
+        {"type", V::ObjectType, "", true, "the object kind: Image, Text, Timer, or a kind of the host such as Button"}};
     return keys;
 }
 
 const std::vector<KeyInfo>& connection_keys() {
-    static const std::vector<KeyInfo> keys = {{"connect", V::ConnectMode, "on_request"},
-                                              {"type", V::ConnectionType, "custom"},
-                                              {"signal_source", V::Text, ""},
-                                              {"signal_name", V::Text, ""},
-                                              {"slot_name", V::Text, ""}};
+    static const std::vector<KeyInfo> keys = {
+        {"connect", V::ConnectMode, "on_request", false, "on_load: connected while the scene is loaded; on_request (the default): while the object has the focus"},
+        {"type", V::ConnectionType, "custom", false, "builtin with signal_source Video: the device's input signals; custom (the default) otherwise"},
+        {"signal_source", V::Text, "", true, "a scene (title), an object of a scene (title->timer), or Video with type builtin"},
+        {"signal_name", V::Text, "", true, "the signal: new_cycle, time_out, mouse_press, keyboard_press, ..."},
+        {"slot_name", V::Text, "", true, "one of the object's own slots, such as _on_new_cycle or _on_trigger"}};
     return keys;
 }
 

@@ -8,6 +8,7 @@
 #include "scenecheck/resource_check.h"
 #include "scenecheck/scene_file_check.h"
 #include "scenecheck/scene_list_check.h"
+#include "scenecheck/schema.h"
 #include "player/kinds/host_kinds.h"
 #include "sceneengine/scenemanager/sceneengine.h"
 #include "services/fileio.h"
@@ -17,10 +18,13 @@ namespace {
 
 const char* const kUsage =
     "usage: scenecheck LIST [--root DIR]\n"
+    "       scenecheck --keys | --schema\n"
     "  Checks a scene list and every scene file it names without playing them.\n"
     "  --root DIR  folder that the list's and scenes' paths are relative to\n"
     "              (default: the list's folder; LIST is then relative to DIR)\n"
     "  --keys      print the keys, slots and signals of every object kind instead\n"
+    "  --schema    print a JSON Schema of scene lists and scene files, for\n"
+    "              editors that check YAML as it is typed\n"
     "  Prints FILE:LINE:COLUMN: message for each finding. Exit status: 0 clean,\n"
     "  1 findings, 2 usage error.\n";
 
@@ -32,6 +36,7 @@ struct Options {
     std::optional<std::string> root;
     bool help = false;
     bool keys = false;
+    bool schema = false;
 };
 
 bool parse(const std::vector<std::string>& args, Options& options, std::string& error) {
@@ -41,6 +46,8 @@ bool parse(const std::vector<std::string>& args, Options& options, std::string& 
             options.help = true;
         } else if (arg == "--keys") {
             options.keys = true;
+        } else if (arg == "--schema") {
+            options.schema = true;
         } else if (arg == "--root") {
             if (i + 1 == args.size()) return error = "--root needs a folder", false;
             options.root = args[++i];
@@ -52,7 +59,8 @@ bool parse(const std::vector<std::string>& args, Options& options, std::string& 
             return error = "one scene list only (got " + options.list + " and " + arg + ")", false;
         }
     }
-    if (!options.help && !options.keys && options.list.empty()) return error = "no scene list given", false;
+    if (options.schema && !options.list.empty()) return error = "--schema takes no scene list", false;
+    if (!options.help && !options.keys && !options.schema && options.list.empty()) return error = "no scene list given", false;
     return true;
 }
 
@@ -126,14 +134,15 @@ int run_scenecheck(const std::vector<std::string>& args, std::ostream& out, std:
         out.flush();
         return 0;
     }
-    if (options.keys) {
+    if (options.keys || options.schema) {
         // The library's kinds and the host's, registered as for a check.
         if (!prepare_services(error)) {
             err << "scenecheck: " << error << std::endl;
             return 1;
         }
         video_unregister(kDevice);
-        print_key_reference(out);
+        if (options.keys) print_key_reference(out);
+        if (options.schema) out << scene_schema();
         out.flush();
         return 0;
     }

@@ -72,6 +72,9 @@ public:
     // update_screen) as an RGBA PNG file. False with get_error() naming the
     // path and the reason when it cannot be written.
     bool snapshot(const std::string& path);
+    // The presented frame, width x height words 0xAARRGGBB, rows top to
+    // bottom; valid until the next update_screen.
+    const std::uint32_t* presented_frame() const { return presented_.data(); }
     // One pixel of the presented frame as 0xRRGGBBAA; 0 outside the screen.
     std::uint32_t presented_pixel(int x, int y) const;
 

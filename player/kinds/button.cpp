@@ -11,8 +11,8 @@ namespace player {
 const KindDescription& Button::description() {
     static const KindDescription kind = {"Button",
                                          "Image",
-                                         {{"Button->target", ValueKind::SceneTarget, "", true},
-                                          {"Button->hover_image", ValueKind::ImageFile, ""}},
+                                         {{"Button->target", ValueKind::SceneTarget, "", true, "the scene to show when the button is clicked, or exit"},
+                                          {"Button->hover_image", ValueKind::ImageFile, "", false, "a picture shown instead while the pointer is over the button"}},
                                          {},
                                          {}};
     return kind;

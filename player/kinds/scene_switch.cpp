@@ -7,7 +7,7 @@ namespace player {
 
 const KindDescription& SceneSwitch::description() {
     static const KindDescription kind = {
-        "SceneSwitch", "", {{"SceneSwitch->target", ValueKind::SceneTarget, "", true}}, {"_on_trigger"}, {}};
+        "SceneSwitch", "", {{"SceneSwitch->target", ValueKind::SceneTarget, "", true, "the scene to show when one of the switch's slots is called, or exit"}}, {"_on_trigger"}, {}};
     return kind;
 }
 

@@ -42,6 +42,7 @@ struct KeyDescription {
     ValueKind kind = ValueKind::Text;
     std::string default_value;  // what a missing key reads as
     bool required = false;      // the object fails to load when it is missing or empty
+    std::string help;           // what it does, in one line (editors show it on hover)
 };
 
 // One kind: its own keys in the order its load reads them, its slot endings

@@ -14,24 +14,24 @@ std::deque<KindDescription>& described() {
     static std::deque<KindDescription> kinds = {
         {"Image",
          "",
-         {{"Image->image_file", V::ImageFile, "", true},
-          {"Image->loader", V::ImageLoader, ""},
-          {"Image->x_base", V::Float, "0.5"},
-          {"Image->y_base", V::Float, "0.5"}},
+         {{"Image->image_file", V::ImageFile, "", true, "the picture, a path below the presentation's folder (PNG, JPEG, BMP, TGA or GIF)"},
+          {"Image->loader", V::ImageLoader, "", false, "png, jpg, jpeg, bmp, tga or gif; empty (the default): chosen from the file's content"},
+          {"Image->x_base", V::Float, "0.5", false, "the point of the picture placed at the position, as a fraction of its width (0.5: the middle)"},
+          {"Image->y_base", V::Float, "0.5", false, "the point of the picture placed at the position, as a fraction of its height (0.5: the middle)"}},
          {},
          {}},
         {"Text",
          "",
-         {{"Text->text", V::Text, ""},
-          {"Text->renderer_type", V::Renderer, "ttf"},
-          {"Text->font", V::Font, ""},
-          {"Text->font_size", V::Integer0, "14"},
-          {"Text->color", V::Color, "0xffffffff"},
-          {"Text->x_base", V::Float, "0.5"},
-          {"Text->y_base", V::Float, "0.5"}},
+         {{"Text->text", V::Text, "", false, "the text, in UTF-8; \\n breaks lines"},
+          {"Text->renderer_type", V::Renderer, "ttf", false, "the text renderer: ttf (the default)"},
+          {"Text->font", V::Font, "", false, "a font file or a fontconfig pattern such as \"DejaVu Sans:bold\"; empty: the default sans-serif face"},
+          {"Text->font_size", V::Integer0, "14", false, "the size in pixels, 1 to 1000 (default 14); 0x starts hexadecimal, a leading 0 octal"},
+          {"Text->color", V::Color, "0xffffffff", false, "the colour as 0xRRGGBBAA (default 0xffffffff, opaque white)"},
+          {"Text->x_base", V::Float, "0.5", false, "the point of the text placed at the position, as a fraction of its width"},
+          {"Text->y_base", V::Float, "0.5", false, "the point of the text placed at the position, as a fraction of its height"}},
          {},
          {}},
-        {"Timer", "", {{"Timer->repeat", V::Switch, ""}, {"Timer->time", V::Float, "1.0"}}, {"_on_new_cycle"}, {"time_out"}},
+        {"Timer", "", {{"Timer->repeat", V::Switch, "", false, "true: fires every period; otherwise once"}, {"Timer->time", V::Float, "1.0", false, "the period in seconds (default 1.0)"}}, {"_on_new_cycle"}, {"time_out"}},
     };
     return kinds;
 }
@@ -42,16 +42,16 @@ namespace kind_descriptions {
 
 const std::vector<KeyDescription>& common_keys() {
     static const std::vector<KeyDescription> keys = {
-        {"SceneObject->coord_type", V::CoordType, "absolute"},
-        {"SceneObject->absolute_x", V::Float, "0.0"},
-        {"SceneObject->absolute_y", V::Float, "0.0"},
-        {"SceneObject->link_object", V::LinkObject, ""},
-        {"SceneObject->link_v_align", V::VAlign, "center"},
-        {"SceneObject->link_h_align", V::HAlign, "center"},
-        {"SceneObject->link_v_offset", V::Float, "0.0"},
-        {"SceneObject->link_h_offset", V::Float, "0.0"},
-        {"SceneObject->show", V::Switch, "true"},
-        {"SceneObject->require_alpha_collision", V::Switch, "false"},
+        {"SceneObject->coord_type", V::CoordType, "absolute", false, "absolute (the default): placed at absolute_x, absolute_y; link: placed against link_object"},
+        {"SceneObject->absolute_x", V::Float, "0.0", false, "x of the object's base point on the screen, in pixels"},
+        {"SceneObject->absolute_y", V::Float, "0.0", false, "y of the object's base point on the screen, in pixels (down is larger)"},
+        {"SceneObject->link_object", V::LinkObject, "", false, "with coord_type link: the object of the same scene this one is placed against"},
+        {"SceneObject->link_v_align", V::VAlign, "center", false, "which edge of the linked object: top (its larger y, the lower edge on screen), bottom, center or base_point"},
+        {"SceneObject->link_h_align", V::HAlign, "center", false, "which side of the linked object: left, right, center or base_point"},
+        {"SceneObject->link_v_offset", V::Float, "0.0", false, "moves the object down by this many heights of the linked object"},
+        {"SceneObject->link_h_offset", V::Float, "0.0", false, "moves the object right by this many widths of the linked object"},
+        {"SceneObject->show", V::Switch, "true", false, "true (the default) draws the object; anything but the exact word true hides it"},
+        {"SceneObject->require_alpha_collision", V::Switch, "false", false, "true: clicks hit only pixels that are at least half opaque"},
     };
     return keys;
 }

@@ -67,7 +67,7 @@ TEST_F(SceneplayCli, HelpListsEveryOptionAndSucceeds) {
     EXPECT_EQ(result.err, "");
     for (const char* option : {"--root", "--device", "--headless", "--window", "--size", "--fps", "--frames",
                                "--snapshot", "--snapshot-every", "--input", "--record", "--no-check", "--verbose",
-                               "--stats", "--fullscreen", "--help"})
+                               "--stats", "--fullscreen", "--export", "--help"})
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     EXPECT_EQ(run_sceneplay({list, "only", "-h"}).status, 0);
 }
