@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -207,7 +208,7 @@ inline Bytes encode_gif(int width, int height, const std::array<Rgba, 4>& palett
 }
 
 inline Bytes fixture(const std::string& name) {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "fixtures" / name;
+    const auto path = std::filesystem::path(std::getenv("SCENE_SOURCE_DIR")) / "tests/platform/fixtures" / name;
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("missing fixture " + path.string());
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -361,8 +361,7 @@ TEST_F(FontGuards, FontsWithFlippedBitsFailCleanlyOrRender) {
 // A whole font small enough to damage at every byte: the fuzzing seed of six
 // glyphs, cut at every length and with one bit flipped at every byte.
 TEST_F(FontGuards, ASmallFontDamagedAtEveryByte) {
-    const auto path = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" / "corpus" /
-                      "font" / "tiny-boxes.ttf";
+    const auto path = std::filesystem::path(std::getenv("SCENE_SOURCE_DIR")) / "fuzz/corpus/font/tiny-boxes.ttf";
     std::ifstream in(path, std::ios::binary);
     const Bytes small{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     ASSERT_GT(small.size(), 500u) << path;
