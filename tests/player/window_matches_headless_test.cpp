@@ -7,19 +7,22 @@
 
 #include "tests/player/sceneplay_run.h"
 #include "tests/support/test_support.h"
+#include "tests/support/x_server.h"
 
 namespace {
 
 using playertest::shell_quoted;
 
-// Plays frames 0..39 of the title in a window under xvfb-run; false when no X
-// server could be started here.
+// Plays frames 0..39 of the title in a window on a private X server; false
+// when no X server could be started here.
 bool play_in_window(const std::string& snapshots, std::string& output) {
-    if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) return false;
+    testsupport::XServer server;
+    const std::string display = server.start(output);
+    if (display.empty()) return false;
     testsupport::TempDir logs;
     const std::string command =
-        "xvfb-run -a -s '-screen 0 1024x768x24' env SDL_VIDEODRIVER=x11 " + shell_quoted(playertest::sceneplay_path()) +
-        " " + shell_quoted(playertest::source_dir() + "/examples/presentation/scenes.yaml") +
+        "env DISPLAY=" + display + " SDL_VIDEODRIVER=x11 " + shell_quoted(playertest::sceneplay_path()) + " " +
+        shell_quoted(playertest::source_dir() + "/examples/presentation/scenes.yaml") +
         " title --window --frames 40 --snapshot " + shell_quoted(snapshots) + " >" + shell_quoted(logs.str() + "/log") +
         " 2>&1 </dev/null";
     const int status = std::system(command.c_str());
@@ -31,7 +34,7 @@ TEST(WindowMatchesHeadless, TitleFrameAgreesWithinOneStepPerChannel) {
     testsupport::TempDir window_frames, headless_frames;
     std::string window_output;
     if (!play_in_window(window_frames.str(), window_output))
-        GTEST_SKIP() << "no window could be opened under xvfb-run here: " << window_output;
+        GTEST_SKIP() << "no window could be opened here: " << window_output;
 
     const auto headless = playertest::run_sceneplay({playertest::source_dir() + "/examples/presentation/scenes.yaml",
                                                      "title", "--headless", "--frames", "40", "--snapshot",
