@@ -563,11 +563,7 @@ Objects:
     for (int y = 30; y < 70; ++y)
         for (int x = 120; x < 180; ++x) green += (frame.at(x, y) >> 16 & 0xff) > 200;
     EXPECT_GT(green, 20);
-    for (const auto& [name, object] : drawing->get_objects()) {
-        object->disconnect_signals(true);
-        object->unregister_slots();
-        delete object;
-    }
+    discard_objects(*drawing);
 }
 
 }  // namespace

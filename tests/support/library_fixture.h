@@ -129,6 +129,16 @@ protected:
                (show ? "true" : "false") + "\"}\n";
     }
 
+    // Frees a scene's objects as their host must: the scene does not own them.
+    static void discard_objects(Scene& owner) {
+        for (const auto& [name, object] : owner.get_objects()) {
+            if (!object) continue;
+            object->disconnect_signals(true);
+            object->unregister_slots();
+            delete object;
+        }
+    }
+
     // Makes the configuration single objects are loaded from a YAML text.
     void configure(const std::string& yaml) {
         ASSERT_TRUE(config_create(config, "quillbox", 1)) << config_error();
