@@ -218,7 +218,7 @@ TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
 
     std::vector<bool> results;
     on_signal(std::string(video) + "->keyboard_press", "rise-reader", [&](SlotArgs*) {
-        results.push_back(load_scenes("rise-again.yaml", video, files.get()));
+        results.push_back(load_written(dir, "rise-again.yaml", files.get()));
         set_next_scene("rise-spare");
     });
     device()->push_event(key_event(0, 1));
@@ -250,7 +250,7 @@ TEST_F(Faults, AListReadInANestedLoopSparesTheOuterLoopsScene) {
     });
     std::vector<bool> results;
     on_signal("nest-inner->new_cycle", "nest-reader", [&](SlotArgs*) {
-        results.push_back(load_scenes("nest-again.yaml", video, files.get()));
+        results.push_back(load_written(dir, "nest-again.yaml", files.get()));
         set_next_scene("exit");
     });
     StderrCapture err;

@@ -26,11 +26,11 @@ protected:
 
 TEST_F(Entry, TheListEndsAtTheFirstEntryWithoutAName) {
     dir.write("gap.yaml", "Scenes:\n  Scene0: {name: gap0}\n  Scene2: {name: gap2}\n");
-    EXPECT_TRUE(load_scenes("gap.yaml", video, files.get()));
+    EXPECT_TRUE(load_written(dir, "gap.yaml", files.get()));
     EXPECT_NE(get_scene("gap0"), nullptr);
     EXPECT_EQ(get_scene("gap2"), nullptr);
     dir.write("none.yaml", "Scenes:\n  Scene0: {file: none.yaml}\n  Scene1: {name: none1}\n");
-    EXPECT_TRUE(load_scenes("none.yaml", video, files.get()));
+    EXPECT_TRUE(load_written(dir, "none.yaml", files.get()));
     EXPECT_EQ(get_scene("none1"), nullptr);
 }
 
@@ -201,7 +201,7 @@ TEST_F(FrameLoop, ScenesLoadWithTheLatestFileManager) {
     other.write("late.yaml", "Scene:\n  Objects:\n    Object0: {name: from-other, type: Probe}\n");
     other.write("other-list.yaml", "Scenes: {}\n");
     FileIO::FileManager other_files(other.str());
-    ASSERT_TRUE(load_scenes("other-list.yaml", video, &other_files));
+    ASSERT_TRUE(load_written(other, "other-list.yaml", &other_files));
     switch_at_frame("fm-start", "fm-late");
     switch_at_frame("fm-late", "exit");
     process_scene("fm-start");
@@ -218,7 +218,7 @@ TEST_F(FrameLoop, TheSceneShownIsNeverReplaced) {
     std::vector<bool> results;
     int frames = 0;
     on_signal("shown->new_cycle", "reloader", [&](SlotArgs*) {
-        if (++frames == 1) results.push_back(load_scenes("reload.yaml", video, files.get()));
+        if (++frames == 1) results.push_back(load_written(dir, "reload.yaml", files.get()));
         if (frames == 3) set_next_scene("exit");
     });
     StderrCapture err;

@@ -13,8 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,6 +39,37 @@
 namespace testsupport {
 
 using Strings = std::vector<std::string>;
+
+// The scenes of the library's table, freed at the end of the run as a host
+// frees them: the table holds them without owning them, and a scene does
+// not own its objects. Every list a suite loads names its scenes here.
+class HostScenes : public ::testing::Environment {
+public:
+    static std::set<std::string>& names() {
+        static std::set<std::string> listed;
+        return listed;
+    }
+    // Remembers the "name: X" of every entry of a scene list's text.
+    static void remember(const std::string& list_text) {
+        static const std::regex entry_name(R"(name: ([^,}\s]+))");
+        for (std::sregex_iterator it(list_text.begin(), list_text.end(), entry_name), end; it != end; ++it)
+            names().insert((*it)[1]);
+    }
+    void TearDown() override {
+        for (const std::string& name : names())
+            if (Scene* scene = get_scene(name)) {
+                scene->slot__on_deactivate(nullptr);
+                for (const auto& [object_name, object] : scene->get_objects()) {
+                    if (!object) continue;
+                    object->disconnect_signals(true);
+                    object->unregister_slots();
+                    delete object;
+                }
+                delete scene;
+            }
+    }
+};
+inline const bool host_scenes_registered = (::testing::AddGlobalTestEnvironment(new HostScenes), true);
 
 class LibraryFixture : public ::testing::Test {
 protected:
@@ -85,7 +120,15 @@ protected:
         for (std::size_t i = 0; i < entries.size(); ++i)
             text += "  Scene" + std::to_string(i) + ": " + entries[i] + "\n";
         dir.write(file, text);
+        HostScenes::remember(text);
         return load_scenes(file, scene_video, files.get());
+    }
+
+    // load_scenes of a list already written in folder, read through manager.
+    bool load_written(const TempDir& folder, const std::string& file, FileIO::FileManager* manager) {
+        std::ifstream in(folder.path() / file);
+        HostScenes::remember(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+        return load_scenes(file, video, manager);
     }
 
     // A scene list entry of the probe scene kind.
