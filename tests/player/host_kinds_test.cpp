@@ -56,10 +56,7 @@ protected:
     }
 
     void TearDown() override {
-        for (auto& scene : scenes) {
-            scene->slot__on_deactivate(nullptr);
-            discard_objects(*scene);
-        }
+        scenes.clear();
         LibraryFixture::TearDown();
     }
 
@@ -77,7 +74,7 @@ protected:
     void move(float x, float y) { raise(std::string(video) + "->mouse_move", {x, y, 0, 0}, {0}); }
     void key(int code) { raise(std::string(video) + "->keyboard_press", {}, {code}); }
 
-    std::vector<std::unique_ptr<Scene>> scenes;
+    std::vector<testsupport::ScenePtr> scenes;
 };
 
 // A round button (alpha hit test, hover picture) over a square one, both

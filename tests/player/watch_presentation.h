@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -16,6 +18,8 @@
 
 #include "player/frame_device.h"
 #include "player/player.h"
+#include "player/scene_watch.h"
+#include "tests/support/library_fixture.h"
 #include "tests/support/test_support.h"
 
 namespace watchtest {
@@ -131,6 +135,10 @@ public:
             result.err = capture.text();
         }
         result.report = report.str();
+        // The scenes stay in the library for later runs; freed at the end of the suite.
+        for (const std::string& name : player::listed_scene_names()) testsupport::HostScenes::names().insert(name);
+        std::ifstream list(options.list);
+        testsupport::HostScenes::remember(std::string(std::istreambuf_iterator<char>(list), {}));
         return result;
     }
 

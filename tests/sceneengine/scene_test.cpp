@@ -120,6 +120,7 @@ TEST_F(SceneLoad, RemovingTakesEveryOccurrenceAndKeepsTheObject) {
     EXPECT_FALSE(removing->get_z_levels().contains("x"));
     EXPECT_EQ(call_log_with("probe::"), (Strings{"probe::disconnect_signals true", "probe::unregister_slots"}));
     EXPECT_THROW(removing->remove_object("none"), bool);
+    removing->remove_object("y");  // the test's own objects
 }
 
 class SceneDraw : public testsupport::LibraryFixture {
@@ -174,18 +175,21 @@ TEST_F(SceneDraw, ChangesBetweenFramesShowInTheNextFrame) {
     EXPECT_EQ(drawn(), (Strings{"c", "a", "b"}));
     EXPECT_FALSE(changing->get_objects().contains("ghost"));
 
+    SceneObject* a = changing->get_object("a");
     changing->remove_object("a");
     call_log().clear();
     ASSERT_TRUE(changing->draw());
     EXPECT_EQ(drawn(), (Strings{"c", "b"}));
+    delete a;  // a removed object is its host's
     changing->remove_object("c");
 
     // A copy draws on its own: it must not read what the original built.
     Scene copy(*changing);
-    changing.reset();
+    delete changing.release();  // its objects stay, the copy's
     call_log().clear();
     ASSERT_TRUE(copy.draw());
     EXPECT_EQ(drawn(), Strings{"b"});
+    discard_objects(copy);
 }
 
 // An object whose drawing takes another object out of its scene.
@@ -209,6 +213,7 @@ TEST_F(SceneDraw, AnObjectRemovedDuringTheFrameIsNotDrawnAfterwards) {
     ASSERT_TRUE(midframe->draw());  // the order is kept from here on
     remover.victim_scene = midframe.get();
     remover.victim = "b";
+    std::unique_ptr<SceneObject> b(midframe->get_object("b"));  // a removed object is its host's
     call_log().clear();
     ASSERT_TRUE(midframe->draw());
     EXPECT_EQ(drawn(), Strings{"r"});
@@ -247,7 +252,7 @@ protected:
         return stack->slot__on_mouse_move(&args);
     }
 
-    std::unique_ptr<Scene> stack;
+    testsupport::ScenePtr stack;
     std::vector<std::vector<double>> activations;  // x, y, button of each "->activate"
 };
 

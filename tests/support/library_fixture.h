@@ -55,21 +55,30 @@ public:
         for (std::sregex_iterator it(list_text.begin(), list_text.end(), entry_name), end; it != end; ++it)
             names().insert((*it)[1]);
     }
-    void TearDown() override {
-        for (const std::string& name : names())
-            if (Scene* scene = get_scene(name)) {
-                scene->slot__on_deactivate(nullptr);
-                for (const auto& [object_name, object] : scene->get_objects()) {
-                    if (!object) continue;
-                    object->disconnect_signals(true);
-                    object->unregister_slots();
-                    delete object;
-                }
-                delete scene;
-            }
-    }
+    void TearDown() override;
 };
 inline const bool host_scenes_registered = (::testing::AddGlobalTestEnvironment(new HostScenes), true);
+
+// Frees a scene made by a test, with its objects, as its host must: the
+// scene does not own them. Taken off the bus first.
+struct HostDelete {
+    void operator()(Scene* scene) const {
+        scene->slot__on_deactivate(nullptr);
+        for (const auto& [name, object] : scene->get_objects()) {
+            if (!object) continue;
+            object->disconnect_signals(true);
+            object->unregister_slots();
+            delete object;
+        }
+        delete scene;
+    }
+};
+using ScenePtr = std::unique_ptr<Scene, HostDelete>;
+
+inline void HostScenes::TearDown() {
+    for (const std::string& name : names())
+        if (Scene* scene = get_scene(name)) HostDelete()(scene);
+}
 
 class LibraryFixture : public ::testing::Test {
 protected:
@@ -142,9 +151,9 @@ protected:
     }
 
     // A scene set up as the scene list sets it up, reading file_text.
-    std::unique_ptr<Scene> make_scene(const std::string& name, const std::string& file_text) {
+    ScenePtr make_scene(const std::string& name, const std::string& file_text) {
         dir.write(name + ".yaml", file_text);
-        auto made = std::make_unique<Scene>();
+        ScenePtr made(new Scene());
         made->set_name(name);
         made->set_video_name(video);
         made->set_storage_file(name + ".yaml");
@@ -153,7 +162,7 @@ protected:
     }
 
     // A loaded scene; the test fails when it does not load.
-    std::unique_ptr<Scene> loaded_scene(const std::string& name, const std::string& file_text) {
+    ScenePtr loaded_scene(const std::string& name, const std::string& file_text) {
         auto made = make_scene(name, file_text);
         EXPECT_TRUE(made->load_scene());
         return made;
