@@ -189,7 +189,7 @@ TEST_F(SceneDraw, ChangesBetweenFramesShowInTheNextFrame) {
     call_log().clear();
     ASSERT_TRUE(copy.draw());
     EXPECT_EQ(drawn(), Strings{"b"});
-    discard_objects(copy);
+    testsupport::free_objects(copy);
 }
 
 // An object whose drawing takes another object out of its scene.

@@ -59,17 +59,21 @@ public:
 };
 inline const bool host_scenes_registered = (::testing::AddGlobalTestEnvironment(new HostScenes), true);
 
-// Frees a scene made by a test, with its objects, as its host must: the
-// scene does not own them. Taken off the bus first.
+// Frees a scene's objects as their host must: the scene does not own them.
+inline void free_objects(const Scene& owner) {
+    for (const auto& [name, object] : owner.get_objects()) {
+        if (!object) continue;
+        object->disconnect_signals(true);
+        object->unregister_slots();
+        delete object;
+    }
+}
+
+// Frees a scene made by a test, with its objects, taken off the bus first.
 struct HostDelete {
     void operator()(Scene* scene) const {
         scene->slot__on_deactivate(nullptr);
-        for (const auto& [name, object] : scene->get_objects()) {
-            if (!object) continue;
-            object->disconnect_signals(true);
-            object->unregister_slots();
-            delete object;
-        }
+        free_objects(*scene);
         delete scene;
     }
 };
@@ -181,15 +185,6 @@ protected:
                (show ? "true" : "false") + "\"}\n";
     }
 
-    // Frees a scene's objects as their host must: the scene does not own them.
-    static void discard_objects(Scene& owner) {
-        for (const auto& [name, object] : owner.get_objects()) {
-            if (!object) continue;
-            object->disconnect_signals(true);
-            object->unregister_slots();
-            delete object;
-        }
-    }
 
     // Makes the configuration single objects are loaded from a YAML text.
     void configure(const std::string& yaml) {
