@@ -29,7 +29,6 @@ TEST(CheckValueRules, NumbersThatReadOtherwise) {
     EXPECT_EQ(misread(ValueKind::Integer, "99999999999999999999"), "which is out of range");
     EXPECT_EQ(misread(ValueKind::Integer0, "010"), "which reads as 8 (a leading 0 means octal)");
     EXPECT_EQ(misread(ValueKind::Integer0, "08"), "which reads as 0 (reading stops at \"8\")");
-    EXPECT_EQ(misread(ValueKind::Integer0, "09"), "which reads as 0 (reading stops at \"9\")");
     EXPECT_EQ(misread(ValueKind::Integer0, "3000000000"), "which is out of range");
     EXPECT_EQ(misread(ValueKind::Unsigned0, "-1"), "which reads as 4294967295");
     EXPECT_EQ(misread(ValueKind::Unsigned0, "0777"), "which reads as 511 (a leading 0 means octal)");
