@@ -7,6 +7,7 @@
 
 #include "player/options.h"
 #include "player/player.h"
+#include "sceneengine/scenemanager/sceneengine.h"
 
 int main(int argc, char** argv) {
     player::Options options;
@@ -22,7 +23,9 @@ int main(int argc, char** argv) {
     // Nothing below is meant to throw; if something does (memory runs out),
     // say so on one line instead of aborting.
     try {
-        return player::play(options, std::cout, std::cerr);
+        const int status = player::play(options, std::cout, std::cerr);
+        player::release_scenes(get_scene_names());
+        return status;
     } catch (const std::exception& failure) {
         std::cerr << "sceneplay: stopped: " << failure.what() << std::endl;
     } catch (...) {

@@ -22,6 +22,7 @@
 #include "player/watch/live_reload.h"
 #include "player/watch/overlay_files.h"
 #include "sceneengine/scenemanager/scene/scene.h"
+#include "sceneengine/sceneobjects/scene_object.h"
 #include "sceneengine/scenemanager/sceneengine.h"
 #include "services/time.h"
 
@@ -244,6 +245,21 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         if (!video->finish()) return fail(video->error());
     }
     return exit_ok;
+}
+
+void release_scenes(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        Scene* scene = get_scene(name);
+        if (!scene) continue;
+        scene->slot__on_deactivate(nullptr);
+        for (const auto& [object_name, object] : scene->get_objects()) {
+            if (!object) continue;
+            object->disconnect_signals(true);
+            object->unregister_slots();
+            delete object;
+        }
+        delete scene;
+    }
 }
 
 }  // namespace player

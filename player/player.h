@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <string>
+#include <vector>
 
 #include "player/options.h"
 
@@ -24,5 +26,11 @@ using FrameHook = std::function<void(std::int64_t frame)>;
 // changes taken by --watch), problems to errors, one line each. Returns the
 // exit status.
 int play(const Options& options, std::ostream& report, std::ostream& errors, const FrameHook& between_frames = {});
+
+// Frees the library's scenes of these names, with their objects, as the host
+// that listed them must: the library's scene table holds them without owning
+// them, and a scene does not own its objects. Call it once no frame loop
+// runs and no list will name them again (sceneplay: on its way out).
+void release_scenes(const std::vector<std::string>& names);
 
 }  // namespace player

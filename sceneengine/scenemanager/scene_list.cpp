@@ -7,6 +7,7 @@
 #include "sceneengine/scenemanager/scene/scene.h"
 #include "sceneengine/scenemanager/scene_fabric.h"
 #include "sceneengine/scenemanager/sceneengine.h"
+#include "sceneengine/sceneobjects/scene_object.h"
 #include "services/config.h"
 
 namespace {
@@ -38,13 +39,20 @@ std::vector<SceneEntry> read_scene_list(Config_Interface* config) {
     return entries;
 }
 
-// Takes a scene out of the table and destroys it. It is deactivated first so
-// that the bus keeps no pointer to its slots: the scene left shown by an
-// earlier process_scene is still activated.
+// Takes a scene out of the table and destroys it, with the objects it still
+// holds: once the scene is gone nothing can reach them, so they would leak.
+// It is deactivated first so that the bus keeps no pointer to its slots: the
+// scene left shown by an earlier process_scene is still activated.
 void destroy_scene(LibraryState& state, const std::string& name) {
     Scene* old_scene = state.scenes.get(name);
     if (old_scene) {
         old_scene->slot__on_deactivate(nullptr);
+        for (const auto& [object_name, object] : old_scene->get_objects()) {
+            if (!object) continue;
+            object->disconnect_signals(true);
+            object->unregister_slots();
+            delete object;
+        }
         delete old_scene;
     }
     state.scenes.remove(name);

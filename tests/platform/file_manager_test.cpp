@@ -93,6 +93,9 @@ TEST_F(FileManagerTest, FollowsLinksOnlyWhileTheyStayInside) {
     FileIO::FileManager files(root);
     expect_refused(files, "leak.txt", "outside");
     expect_refused(files, "up/secret.txt", "outside");
+    // A folder beside the root whose name starts like the root's is outside too.
+    fs::create_symlink(dir.write("root-beside/x.txt", "x"), dir.path() / "root/beside.txt");
+    expect_refused(files, "beside.txt", "outside");
 
     Bytes bytes;
     std::string error;

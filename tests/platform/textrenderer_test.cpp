@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -227,17 +229,73 @@ TEST_F(TextRenderingErrors, InvalidUtf8NamesTheByte) {
     expect_failure("\xe2\x82x", 16, dejavu, "cut off before its end");
     expect_failure("\xc0\xaf", 16, dejavu, "offset 0 (0xc0)");
     expect_failure("\xe0\x80\xaf", 16, dejavu, "overlong");
+    expect_failure("\xf0\x80\x80\xaf", 16, dejavu, "overlong");
     expect_failure("\xed\xa0\x80", 16, dejavu, "surrogate");
+    expect_failure("\xed\xbf\xbf", 16, dejavu, "surrogate");
     expect_failure("\xf4\x90\x80\x80", 16, dejavu, "above U+10FFFF");
 }
 
 TEST_F(TextRenderingErrors, MissingDeviceAndOversizedText) {
     expect_failure("x", 16, dejavu, "no video device \"no-such-device\"", "no-such-device");
     expect_failure(std::string(200, 'W'), 1000, dejavu, "above the limit");
+    expect_failure(std::string(60, 'W'), 1000, dejavu, "above the limit");  // narrow enough, but too many pixels
     expect_failure(std::string(2 * 1024 * 1024, 'a'), 16, dejavu, "longer than the limit");
     // The last error stays until the next failure, even across a success.
     ASSERT_NE(render("fine", 16, dejavu, colour(255, 255, 255, 255), "other"), nullptr);
     EXPECT_NE(renderer->get_error().find("longer than the limit"), std::string::npos);
+}
+
+// Damaged font files either render or fail with one line saying why.
+class FontGuards : public TextRendering {
+protected:
+    void SetUp() override {
+        TextRendering::SetUp();
+        font = read(dejavu);
+        ASSERT_GT(font.size(), 100000u);
+    }
+    static std::string read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // Renders with the bytes as a font file of its own name.
+    void render_damaged(const std::string& bytes, const std::string& name) {
+        const std::string file = folder.write(name, bytes);
+        if (!render("AVfi Wg\nxyz", 18, file)) {
+            EXPECT_FALSE(renderer->get_error().empty());
+            EXPECT_EQ(renderer->get_error().find('\n'), std::string::npos) << renderer->get_error();
+        }
+        std::filesystem::remove(file);
+    }
+    std::string font;
+    testsupport::TempDir folder;
+};
+
+// Every cut and flip in the table directory and the first tables, then a
+// sample spread over the glyph data.
+TEST_F(FontGuards, TruncatedOrFlippedFontsFailCleanlyOrRender) {
+    for (std::size_t i = 0; i < 192; ++i) {
+        const std::size_t at = i < 128 ? i * 8 : font.size() * (i - 128) / 64;
+        SCOPED_TRACE("byte " + std::to_string(at));
+        render_damaged(font.substr(0, at), "cut-" + std::to_string(at) + ".ttf");
+        std::string flipped = font;
+        flipped[at] = char(flipped[at] ^ (0x80 >> (at % 8)));
+        render_damaged(flipped, "flip-" + std::to_string(at) + ".ttf");
+    }
+}
+
+// A whole font small enough to damage at every byte: the fuzzing seed of six
+// glyphs, cut at every length and with one bit flipped at every byte.
+TEST_F(FontGuards, ASmallFontDamagedAtEveryByte) {
+    const std::string small = read(std::string(std::getenv("SCENE_SOURCE_DIR")) + "/fuzz/corpus/font/tiny-boxes.ttf");
+    ASSERT_GT(small.size(), 500u);
+    ASSERT_NE(render("AVfi Wg\nxyz", 18, folder.write("small.ttf", small)), nullptr) << renderer->get_error();
+    for (std::size_t at = 0; at < small.size(); ++at) {
+        SCOPED_TRACE("byte " + std::to_string(at));
+        render_damaged(small.substr(0, at), "small-cut-" + std::to_string(at) + ".ttf");
+        std::string flipped = small;
+        flipped[at] = char(flipped[at] ^ (1u << (at % 8)));
+        render_damaged(flipped, "small-flip-" + std::to_string(at) + ".ttf");
+    }
 }
 
 }  // namespace

@@ -5,34 +5,9 @@
 
 #include "platform/video/headless_device.h"
 #include "services/video.h"
+#include "tests/support/recording_device.h"
 
 namespace {
-
-// A host's own device; counts its destruction so the tests can tell whether
-// the registry destroyed it.
-class HostDevice : public Video_Interface {
-public:
-    explicit HostDevice(int* destroyed) : destroyed_(destroyed) {}
-    ~HostDevice() override { ++*destroyed_; }
-    Event get_event() override { return Event{}; }
-    bool update_screen() override { return true; }
-    void show_mouse_cursor(bool) override {}
-    std::int16_t get_screen_width() override { return 1; }
-    std::int16_t get_screen_height() override { return 1; }
-    void set_switch_a(bool) override {}
-    void set_switch_b(bool) override {}
-    void set_switch_c(bool) override {}
-    void set_switch_d(bool) override {}
-    bool create_image(std::string, std::string, int, int, const std::uint32_t*) override { return false; }
-    Video_Image* get_image(std::string, std::string) override { return nullptr; }
-    bool create_sprite(std::string, std::string, std::string, std::string, bool) override { return false; }
-    Video_Sprite* get_sprite(std::string, std::string) override { return nullptr; }
-    bool draw_sprite(std::string, std::string) override { return false; }
-    std::string get_error() override { return {}; }
-
-private:
-    int* destroyed_;
-};
 
 VideoSettings headless(int width, int height) {
     VideoSettings settings;
@@ -92,7 +67,8 @@ TEST(VideoRegistry, CreateReplacesADeviceOfTheSameName) {
 TEST(VideoRegistry, HostDevicesAreUsedButNeverDestroyed) {
     int destroyed = 0;
     {
-        HostDevice host(&destroyed);
+        testsupport::RecordingDevice host;
+        host.destroyed = &destroyed;
         video_register("registry-host", &host);
         EXPECT_EQ(video_get_interface("registry-host"), &host);
         video_register("registry-host", &host);  // registering again changes nothing

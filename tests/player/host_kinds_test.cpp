@@ -13,11 +13,9 @@
 #include "sceneengine/scenemanager/sceneengine.h"
 #include "services/fileio.h"
 #include "services/signals.h"
-#include "tests/support/test_support.h"
+#include "tests/support/library_fixture.h"
 
 namespace {
-
-const std::string video = "kinds_screen";
 
 // width x height pixels of one colour (0xRRGGBBAA); with round set, only a
 // disc filling the square is opaque and the corners are transparent.
@@ -43,56 +41,40 @@ void raise(const std::string& name, std::vector<float> floats, std::vector<std::
     signal.rise();
 }
 
-class HostKinds : public ::testing::Test {
+// The library fixture on a 200 x 100 device, with the player's kinds.
+class HostKinds : public testsupport::LibraryFixture {
 protected:
     void SetUp() override {
-        signals_reset();
-        VideoSettings settings;
-        settings.width = 200, settings.height = 100;
-        ASSERT_TRUE(video_create(video, settings)) << video_error();
-        device = dynamic_cast<HeadlessDevice*>(video_get_interface(video));
-        ASSERT_NE(device, nullptr);
-        init(video);
+        LibraryFixture::SetUp();
+        video_unregister(video);
+        make_device(video, 200, 100);
         player::register_host_kinds();
         player::request_scene("");
         dir.write_bytes("round.png", picture(40, 0xff0000ffu, true));
         dir.write_bytes("hover.png", picture(40, 0x0000ffffu, true));
         dir.write_bytes("square.png", picture(60, 0x00ff00ffu, false));
-        files = std::make_unique<FileIO::FileManager>(dir.str());
     }
 
     void TearDown() override {
-        for (Scene* scene : scenes) scene->slot__on_deactivate(nullptr);
-        signals_reset();
-        video_unregister(video);
+        scenes.clear();
+        LibraryFixture::TearDown();
     }
 
     // A scene of the file content, loaded; null (with the load's lines in
-    // errors) when it does not load. Scenes and their objects stay alive to
-    // the end of the process, as the library keeps them.
+    // errors) when it does not load.
     Scene* load(const std::string& name, const std::string& content, std::string* errors = nullptr) {
-        dir.write(name + ".yaml", content);
-        auto* scene = new Scene();
-        scene->set_name(name);
-        scene->set_video_name(video);
-        scene->set_storage_file(name + ".yaml");
-        scene->set_file_manager(files.get());
+        scenes.push_back(make_scene(name, content));
         testsupport::StderrCapture capture;
-        const bool loaded = scene->load_scene();
+        const bool loaded = scenes.back()->load_scene();
         if (errors) *errors = capture.text();
-        if (!loaded) return nullptr;
-        scenes.push_back(scene);
-        return scene;
+        return loaded ? scenes.back().get() : nullptr;
     }
 
-    void press(float x, float y) { raise(video + "->mouse_press", {x, y, 0, 0}, {1}); }
-    void move(float x, float y) { raise(video + "->mouse_move", {x, y, 0, 0}, {0}); }
-    void key(int code) { raise(video + "->keyboard_press", {}, {code}); }
+    void press(float x, float y) { raise(std::string(video) + "->mouse_press", {x, y, 0, 0}, {1}); }
+    void move(float x, float y) { raise(std::string(video) + "->mouse_move", {x, y, 0, 0}, {0}); }
+    void key(int code) { raise(std::string(video) + "->keyboard_press", {}, {code}); }
 
-    testsupport::TempDir dir;
-    std::unique_ptr<FileIO::FileManager> files;
-    HeadlessDevice* device = nullptr;
-    std::vector<Scene*> scenes;
+    std::vector<testsupport::ScenePtr> scenes;
 };
 
 // A round button (alpha hit test, hover picture) over a square one, both
@@ -139,11 +121,11 @@ TEST_F(HostKinds, AButtonShowsItsHoverPictureWhileThePointerIsOverIt) {
     scene->slot__on_activate(nullptr);
     scene->draw();
 
-    auto shown_image = [&] { return device->get_sprite("round", "hover")->image_name; };
+    auto shown_image = [&] { return device()->get_sprite("round", "hover")->image_name; };
     auto centre_pixel = [&] {
         scene->draw();
-        device->update_screen();
-        return device->presented_pixel(50, 50);
+        device()->update_screen();
+        return device()->presented_pixel(50, 50);
     };
     EXPECT_EQ(centre_pixel(), 0xff0000ffu);
 
@@ -244,8 +226,8 @@ TEST_F(HostKinds, ASceneSwitchIsInvisibleAndNeverHit) {
     ASSERT_NE(scene, nullptr);
     scene->slot__on_activate(nullptr);
     ASSERT_TRUE(scene->draw());
-    device->update_screen();
-    EXPECT_EQ(device->presented_pixel(50, 50), device->presented_pixel(0, 0));
+    device()->update_screen();
+    EXPECT_EQ(device()->presented_pixel(50, 50), device()->presented_pixel(0, 0));
     EXPECT_FALSE(scene->get_object("go")->_is_point_in_object(50, 50));
     press(50, 50);
     EXPECT_EQ(scene->get_focused_object(), nullptr);

@@ -165,6 +165,21 @@ TEST_F(SceneplayCli, OutputsThatCannotBeWrittenAreFailures) {
                    "cannot write recording \"" + folder.str() + "/no/such/folder.input\": No such file or directory");
 }
 
+// The folder is fine when the play starts, but a frame's file cannot be
+// written: the play stops with a failure naming it, and earlier frames stay.
+using SnapshotGuards = SceneplayCli;
+
+TEST_F(SnapshotGuards, SceneplayStopsWithAFailureWhenAFrameCannotBeWritten) {
+    testsupport::TempDir frames;
+    std::filesystem::create_directories(frames.path() / "frame-000002.png");  // a folder where a frame goes
+    const auto result =
+        run_sceneplay({list, "only", "--no-check", "--headless", "--frames", "5", "--snapshot", frames.str(), "--snapshot-every", "1"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.last_error_line().rfind("sceneplay: cannot write snapshot \"" + frames.str() + "/frame-000002.png\"", 0),
+              0u) << result.err;
+    EXPECT_TRUE(std::filesystem::exists(frames.path() / "frame-000001.png"));
+}
+
 TEST_F(SceneplayCli, WithoutADisplayItPlaysHeadlessUnlessAWindowIsDemanded) {
     const auto automatic = run_sceneplay({list, "only", "--no-check", "--frames", "3"});
     EXPECT_EQ(automatic.status, 0);

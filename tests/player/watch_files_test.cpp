@@ -117,14 +117,4 @@ TEST(ListEntries, TheWrittenListReadsBackAsTheSameEntries) {
     config_remove("watch-list-test");
 }
 
-TEST(WatchOption, IsAFlagThatHelpDescribes) {
-    player::Options options;
-    std::string error;
-    ASSERT_TRUE(player::parse_options({"list.yaml", "first", "--watch"}, options, error)) << error;
-    EXPECT_TRUE(options.watch);
-    EXPECT_FALSE(player::parse_options({"list.yaml", "first", "--watch=yes"}, options, error));
-    EXPECT_EQ(error, "--watch takes no value");
-    EXPECT_NE(player::usage_text().find("  --watch "), std::string::npos);
-}
-
 }  // namespace

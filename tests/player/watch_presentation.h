@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -16,6 +18,8 @@
 
 #include "player/frame_device.h"
 #include "player/player.h"
+#include "sceneengine/scenemanager/sceneengine.h"
+#include "tests/support/library_fixture.h"
 #include "tests/support/test_support.h"
 
 namespace watchtest {
@@ -133,6 +137,10 @@ public:
         result.report = report.str();
         const auto last_line = result.report.rfind('\n', result.report.size() - 2);
         result.report.erase(last_line == std::string::npos ? 0 : last_line + 1);
+        // The scenes stay in the library for later runs; freed at the end of the suite.
+        for (const std::string& name : get_scene_names()) testsupport::HostScenes::names().insert(name);
+        std::ifstream list(options.list);
+        testsupport::HostScenes::remember(std::string(std::istreambuf_iterator<char>(list), {}));
         return result;
     }
 

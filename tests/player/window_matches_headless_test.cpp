@@ -12,6 +12,7 @@
 
 #include "tests/player/sceneplay_run.h"
 #include "tests/support/test_support.h"
+#include "tests/support/x_server.h"
 
 namespace {
 
@@ -19,11 +20,13 @@ using playertest::shell_quoted;
 
 std::string presentation() { return playertest::source_dir() + "/examples/presentation/scenes.yaml"; }
 
-// Plays the presentation from the title in a window under xvfb-run, while
-// the shell commands of driver (xdotool) run beside it; false when no X
+// Plays the presentation from the title in a window on a private X server,
+// while the shell commands of driver (xdotool) run beside it; false when no X
 // server could be started here or the play failed.
 bool play_in_window(const std::vector<std::string>& arguments, std::string& output, const std::string& driver = "") {
-    if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) return false;
+    testsupport::XServer server;
+    const std::string display = server.start(output);
+    if (display.empty()) return false;
     testsupport::TempDir logs;
     // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&&
     // for an overlapping copy (a false -Wrestrict).
@@ -35,8 +38,8 @@ bool play_in_window(const std::vector<std::string>& arguments, std::string& outp
     play.append(" >").append(shell_quoted(logs.str() + "/log"));
     play.append(" 2>&1 </dev/null &\nplayer=$!\n(:\n").append(driver).append("\n) >/dev/null 2>&1\nwait $player\n");
     const std::string script = logs.write("play.sh", play);
-    const std::string xvfb = std::string("xvfb-run -a -s '-screen 0 1024x768x24' bash ").append(shell_quoted(script));
-    const int status = std::system(xvfb.c_str());
+    const std::string command = std::string("env DISPLAY=").append(display).append(" bash ").append(shell_quoted(script));
+    const int status = std::system(command.c_str());
     output = playertest::read_file(logs.str() + "/log");
     return status == 0;
 }
@@ -54,7 +57,7 @@ TEST(WindowMatchesHeadless, TitleFrameAgreesWithinOneStepPerChannel) {
     testsupport::TempDir window_frames, headless_frames;
     std::string window_output;
     if (!play_in_window({"--frames", "40", "--snapshot", window_frames.str()}, window_output))
-        GTEST_SKIP() << "no window could be opened under xvfb-run here: " << window_output;
+        GTEST_SKIP() << "no window could be opened here: " << window_output;
 
     const auto headless =
         playertest::run_sceneplay({presentation(), "title", "--headless", "--frames", "40", "--snapshot", headless_frames.str()});
@@ -84,7 +87,7 @@ TEST(WindowMatchesHeadless, AWindowRecordingReplaysHeadlessWithTimedSwitchesAtTh
     const std::string recording = folder.str() + "/recorded.input";
     std::string window_output;
     if (!play_in_window({"--input", script, "--record", recording, "--verbose", "--frames", "200"}, window_output))
-        GTEST_SKIP() << "no window could be opened under xvfb-run here: " << window_output;
+        GTEST_SKIP() << "no window could be opened here: " << window_output;
     const std::string window_report = verbose_lines(window_output);
     EXPECT_EQ(window_report, "frame 0: scene \"title\"\nframe 151: scene \"menu\"\nframe 152: exit\n");
 
@@ -107,7 +110,7 @@ TEST(WindowMatchesHeadless, AResizedWindowMapsTheMouseBackToTheDesignSize) {
         "find credits && xdotool key Return";
     std::string output;
     if (!play_in_window({"--frames", "900", "--verbose"}, output, driver))
-        GTEST_SKIP() << "no window could be opened under xvfb-run here: " << output;
+        GTEST_SKIP() << "no window could be opened here: " << output;
     const std::regex played("frame 0: scene \"title\"\nframe [0-9]+: scene \"menu\"\n"
                             "frame [0-9]+: scene \"credits\"\nframe [0-9]+: exit\n");
     EXPECT_TRUE(std::regex_match(verbose_lines(output), played)) << output;

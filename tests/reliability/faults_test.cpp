@@ -6,20 +6,20 @@
 #include <memory>
 #include <string>
 
-#include "tests/reliability/engine_fixture.h"
+#include "tests/support/library_fixture.h"
 
 namespace {
 
-using reliability::Strings;
+using testsupport::Strings;
 using testsupport::key_event;
 using testsupport::mouse_event;
 using testsupport::quit_event;
 using testsupport::StderrCapture;
 
-class Faults : public reliability::EngineFixture {
+class Faults : public testsupport::LibraryFixture {
 protected:
     void SetUp() override {
-        EngineFixture::SetUp();
+        LibraryFixture::SetUp();
         dir.write("empty.yaml", "Scene: {}\n");
     }
 
@@ -46,7 +46,7 @@ TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
     for (int key = 0; key < 4; ++key) device()->push_event(key_event(0, 65 + key));
     StderrCapture made_err;
     process_scene("unplug-a");
-    EXPECT_EQ(made_err.lines(), Strings{"Unable to get video device:reliable-video"});
+    EXPECT_EQ(made_err.lines(), Strings{"Unable to get video device:library-video"});
     disconnect(unplug_signal, "unplug-made");
 
     // A host's own device, destroyed by its owner right after unregistering.
@@ -59,15 +59,15 @@ TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
     for (int key = 0; key < 4; ++key) host_device->push_event(key_event(0, 65 + key));
     StderrCapture owned_err;
     process_scene("unplug-a");
-    EXPECT_EQ(owned_err.lines(), Strings{"Unable to get video device:reliable-video"});
+    EXPECT_EQ(owned_err.lines(), Strings{"Unable to get video device:library-video"});
     EXPECT_EQ(host_device, nullptr);
     disconnect(unplug_signal, "unplug-owned");
 
     // Nothing was lost: with a device back, both scenes play.
     make_device(video);
     expect_playable("unplug-a");
-    switch_at_frame("unplug-a", 1, "unplug-b");
-    switch_at_frame("unplug-b", 1, "exit");
+    switch_at_frame("unplug-a", "unplug-b", 1);
+    switch_at_frame("unplug-b", "exit", 1);
     process_scene("unplug-a");
     EXPECT_TRUE(get_scene("unplug-b")->scene_loaded());
 }
@@ -84,7 +84,7 @@ TEST_F(Faults, ADeviceUnregisteredWhileTheSceneDraws) {
     StderrCapture err;
     process_scene("elsewhere");
     EXPECT_EQ(frames, 2);
-    EXPECT_EQ(err.lines(), Strings{"Unable to get video device:reliable-video"});
+    EXPECT_EQ(err.lines(), Strings{"Unable to get video device:library-video"});
     video_unregister("reliable-screen");
 
     // The scene's own device going away is a draw that fails: the loop ends
@@ -135,9 +135,9 @@ TEST_F(Faults, APictureAfterItsDeviceWasReplaced) {
 // presentation goes on.
 TEST_F(Faults, ASceneWhoseFileIsMissingLoadsEmptyAndPlayKeepsGoing) {
     ASSERT_TRUE(load_list("lost-list.yaml", {entry("lost-start", "empty.yaml"), entry("lost", "lost.yaml")}));
-    switch_at_frame("lost-start", 1, "lost");
-    auto lost_frames = switch_at_frame("lost", 3, "lost-start");
-    switch_at_frame("lost-start", 2, "exit");
+    switch_at_frame("lost-start", "lost", 1);
+    auto lost_frames = switch_at_frame("lost", "lost-start", 3);
+    switch_at_frame("lost-start", "exit", 2);
     StderrCapture err;
     process_scene("lost-start");
     ASSERT_EQ(err.lines().size(), 1u) << err.text();
@@ -159,7 +159,7 @@ TEST_F(Faults, APictureDeletedAfterTheListWasRead) {
     ASSERT_TRUE(load_list("pictures-list.yaml", {entry("pic-start", "empty.yaml"), entry("pictures", "pictures.yaml")}));
     std::filesystem::remove(picture);
 
-    auto start_frames = switch_at_frame("pic-start", 1, "pictures");
+    auto start_frames = switch_at_frame("pic-start", "pictures", 1);
     StderrCapture err;
     process_scene("pic-start");
     const Strings lines = err.lines();
@@ -192,7 +192,7 @@ TEST_F(Faults, FontsThatCannotBeOpenedFailTheirSceneOnly) {
                                        fonts[i] + "\"}\n");
         ASSERT_TRUE(load_list(scene + "-list.yaml", {entry(scene + "-start", "empty.yaml"),
                                                      entry(scene, scene + ".yaml")}));
-        switch_at_frame(scene + "-start", 1, scene);
+        switch_at_frame(scene + "-start", scene, 1);
         StderrCapture err;
         process_scene(scene + "-start");
         const Strings lines = err.lines();
@@ -218,12 +218,12 @@ TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
 
     std::vector<bool> results;
     on_signal(std::string(video) + "->keyboard_press", "rise-reader", [&](SlotArgs*) {
-        results.push_back(load_scenes("rise-again.yaml", video, files.get()));
+        results.push_back(load_written(dir, "rise-again.yaml", files.get()));
         set_next_scene("rise-spare");
     });
     device()->push_event(key_event(0, 1));
     device()->push_event(key_event(0, 2));
-    auto spare_frames = switch_at_frame("rise-spare", 2, "exit");
+    auto spare_frames = switch_at_frame("rise-spare", "exit", 2);
     StderrCapture err;
     process_scene("rise-shown");
     EXPECT_EQ(results, (std::vector<bool>{true, true}));
@@ -250,7 +250,7 @@ TEST_F(Faults, AListReadInANestedLoopSparesTheOuterLoopsScene) {
     });
     std::vector<bool> results;
     on_signal("nest-inner->new_cycle", "nest-reader", [&](SlotArgs*) {
-        results.push_back(load_scenes("nest-again.yaml", video, files.get()));
+        results.push_back(load_written(dir, "nest-again.yaml", files.get()));
         set_next_scene("exit");
     });
     StderrCapture err;
@@ -282,7 +282,7 @@ TEST_F(Faults, AFocusedObjectRemovedAndDeletedFromASlot) {
     device()->push_event(mouse_event(4, 5, 5, 0, 0, 0));    // now over under only
     device()->push_event(mouse_event(2, 30, 30, 0, 0, 1));  // focuses under
     device()->push_event(mouse_event(4, 60, 45, 0, 0, 0));  // leaves under
-    auto frames = switch_at_frame("focus", 3, "exit");
+    auto frames = switch_at_frame("focus", "exit", 3);
     process_scene("focus");
 
     Scene* scene = get_scene("focus");
@@ -317,7 +317,7 @@ TEST_F(Faults, ATimerDeletedByASlotOfItsOwnSignal) {
         scene->remove_object("alarm");
         delete alarm;
     });
-    auto frames = switch_at_frame("alarm-scene", 4, "exit");
+    auto frames = switch_at_frame("alarm-scene", "exit", 4);
     process_scene("alarm-scene");
     EXPECT_EQ(rings, 1);
     EXPECT_EQ(*frames, 4);

@@ -7,11 +7,11 @@
 #include "sceneengine/scenemanager/scene_object_fabric.h"
 #include "sceneengine/sceneobjects/scene_object.h"
 #include "services/imageloader.h"
-#include "tests/reliability/engine_fixture.h"
+#include "tests/support/library_fixture.h"
 
 namespace {
 
-using reliability::Strings;
+using testsupport::Strings;
 using testsupport::FunctionSlot;
 using testsupport::mouse_event;
 using testsupport::quit_event;
@@ -42,10 +42,10 @@ public:
     }
 };
 
-class Load : public reliability::EngineFixture {
+class Load : public testsupport::LibraryFixture {
 protected:
     void SetUp() override {
-        EngineFixture::SetUp();
+        LibraryFixture::SetUp();
         static ObjectFabric<Dot> dots;
         SceneObjectFabric::add_fabric("Dot", &dots);
     }

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/reliability/engine_fixture.h"
+#include "tests/support/library_fixture.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // From the sanitizer runtime's allocator interface (not every compiler ships
@@ -23,7 +23,7 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 
 namespace {
 
-using reliability::Strings;
+using testsupport::Strings;
 
 std::size_t live_heap_bytes() {
 #if defined(__SANITIZE_ADDRESS__)
@@ -34,7 +34,7 @@ std::size_t live_heap_bytes() {
 #endif
 }
 
-class Memory : public reliability::EngineFixture {};
+class Memory : public testsupport::LibraryFixture {};
 
 // Two scenes of every built-in kind (a picture, a text, a repeating timer,
 // objects linked to each other and wired to signals) swap on every frame.

@@ -1,16 +1,99 @@
+// The entry points: reading scene lists (load_scenes, get_scene) and the
+// frame loop (process_scene, set_next_scene), on the recording device.
+
 #include <string>
 #include <vector>
 
-#include "tests/sceneengine/entry_fixture.h"
+#include "tests/support/library_fixture.h"
 
 namespace {
 
-using entrytest::scene_entry;
 using testsupport::call_log;
 using testsupport::call_log_with;
 using testsupport::fold_polls;
+using testsupport::ProbeScene;
 using testsupport::StderrCapture;
-using Strings = std::vector<std::string>;
+using testsupport::Strings;
+
+class Entry : public testsupport::LibraryFixture {
+protected:
+    void SetUp() override {
+        LibraryFixture::SetUp();
+        use_recorder();
+        dir.write("empty.yaml", "Scene: {}\n");
+    }
+};
+
+TEST_F(Entry, TheListEndsAtTheFirstEntryWithoutAName) {
+    dir.write("gap.yaml", "Scenes:\n  Scene0: {name: gap0}\n  Scene2: {name: gap2}\n");
+    EXPECT_TRUE(load_written(dir, "gap.yaml", files.get()));
+    EXPECT_NE(get_scene("gap0"), nullptr);
+    EXPECT_EQ(get_scene("gap2"), nullptr);
+    dir.write("none.yaml", "Scenes:\n  Scene0: {file: none.yaml}\n  Scene1: {name: none1}\n");
+    EXPECT_TRUE(load_written(dir, "none.yaml", files.get()));
+    EXPECT_EQ(get_scene("none1"), nullptr);
+}
+
+TEST_F(Entry, ScenesAreMadeByTypeSetUpFromTheListAndPreloadedOnlyByTrue) {
+    dir.write("plain.yaml", "Scene:\n  Objects:\n    Object0: {name: a, type: Probe}\n");
+    Strings entries = {"{name: kind-generic, file: plain.yaml}", scene_entry("kind-probe", "plain.yaml")};
+    const Strings values = {"true", "True", "1", "true "};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        entries.push_back(scene_entry("pre" + std::to_string(i), "empty.yaml", "preload: \"" + values[i] + "\""));
+    ASSERT_TRUE(load_list("kinds.yaml", entries));
+    Scene* generic = get_scene("kind-generic");
+    ASSERT_NE(generic, nullptr);
+    EXPECT_EQ(dynamic_cast<ProbeScene*>(generic), nullptr);
+    EXPECT_NE(dynamic_cast<ProbeScene*>(get_scene("kind-probe")), nullptr);
+    EXPECT_FALSE(generic->scene_loaded());
+    // Name, video name, file and file manager are set: it loads as it is.
+    StderrCapture err;
+    ASSERT_TRUE(generic->load_scene());
+    EXPECT_EQ(err.text(), "");
+    EXPECT_EQ(generic->get_object("a")->_get__video_name_(), video);
+    EXPECT_TRUE(get_scene("pre0")->scene_loaded());
+    for (std::size_t i = 1; i < values.size(); ++i)
+        EXPECT_FALSE(get_scene("pre" + std::to_string(i))->scene_loaded()) << values[i];
+}
+
+TEST_F(Entry, ARepeatedNameReplacesTheSceneAndAnUnknownTypeStopsTheList) {
+    ASSERT_TRUE(load_list("first.yaml", {scene_entry("again", "a.yaml")}));
+    ASSERT_TRUE(load_list("second.yaml", {scene_entry("again", "b.yaml"), scene_entry("again", "c.yaml")}));
+    // Each replaced scene is taken off the bus, then destroyed.
+    EXPECT_EQ(call_log_with("scene:again:"), (Strings{"scene:again:deactivate", "scene:again:destroyed",
+                                                      "scene:again:deactivate", "scene:again:destroyed"}));
+    StderrCapture err;
+    EXPECT_FALSE(load_list("types.yaml", {scene_entry("type-a", "a.yaml"), "{name: again, type: Generic}",
+                                          scene_entry("type-c", "c.yaml")}));
+    EXPECT_EQ(err.lines(), Strings{"Can't create scene of type \"Generic\""});
+    EXPECT_NE(get_scene("type-a"), nullptr);
+    EXPECT_EQ(get_scene("again"), nullptr);  // the earlier scene of the name is gone
+    EXPECT_EQ(get_scene("type-c"), nullptr);
+}
+
+TEST_F(Entry, AFailedPreloadStopsTheListAndKeepsTheScene) {
+    dir.write("broken.yaml", "Scene:\n  Objects:\n    Object0: {name: x, type: Nothing}\n");
+    StderrCapture err;
+    EXPECT_FALSE(load_list("failing.yaml", {scene_entry("broken", "broken.yaml", "preload: \"true\""),
+                                            scene_entry("after-broken", "broken.yaml")}));
+    EXPECT_EQ(err.lines(), (Strings{"SCENE:112: Can't load object\"x\" from file \"broken.yaml\"",
+                                    "SCENE:113: No object of type \"Nothing\"",
+                                    "Can't load scene \"broken\" from file \"broken.yaml\""}));
+    ASSERT_NE(get_scene("broken"), nullptr);
+    EXPECT_FALSE(get_scene("broken")->scene_loaded());
+    EXPECT_EQ(get_scene("after-broken"), nullptr);
+}
+
+// Preloading creates a configuration under the scene's name: a scene named
+// like the list's own configuration must not cut the list short.
+TEST_F(Entry, ASceneNamedLikeTheListConfigurationDoesNotDisturbTheList) {
+    ASSERT_TRUE(load_list("clash.yaml", {scene_entry("ScenesLoader", "empty.yaml", "preload: \"true\""),
+                                         scene_entry("after-clash", "empty.yaml")}));
+    EXPECT_TRUE(get_scene("ScenesLoader")->scene_loaded());
+    EXPECT_NE(get_scene("after-clash"), nullptr);
+}
+
+using FrameLoop = Entry;
 
 const Strings loading = {"video:get_screen_width", "video:get_screen_height", "video:set_switch_a true",
                          "video:set_switch_b true", "video:set_switch_c true", "video:set_switch_d true"};
@@ -21,74 +104,39 @@ Strings join(std::initializer_list<Strings> parts) {
     return all;
 }
 
-class FrameLoop : public entrytest::EntryFixture {
-protected:
-    void SetUp() override {
-        EntryFixture::SetUp();
-        dir.write("empty.yaml", "Scene: {}\n");
-    }
-};
-
-TEST_F(FrameLoop, TheFirstSceneIsActivatedThenLoadedThenDrawn) {
-    ASSERT_TRUE(load_list("first.yaml", {scene_entry("first", "empty.yaml")}));
-    device.push_event(testsupport::quit_event());
-    call_log().clear();
-    process_scene("first");
-    EXPECT_EQ(fold_polls(call_log()),
-              join({{"scene:first:activate", "scene:first:load_scene"}, loading,
-                    {"scene:first:draw", "video:show_mouse_cursor true", "video:update_screen",
-                     "video:get_event x1"}}));
-}
-
-TEST_F(FrameLoop, ASceneSwitchedToIsLoadedThenActivatedThenReinitialised) {
-    ASSERT_TRUE(load_list("pair.yaml", {scene_entry("one", "empty.yaml", "preload: \"true\""),
-                                        scene_entry("two", "empty.yaml")}));
-    switch_after_first_frame("one", "two");
-    switch_after_first_frame("two", "exit");
+// The first scene is activated, then loaded; a scene switched to is loaded,
+// then activated and reinitialised.
+TEST_F(FrameLoop, TheOrderOfLoadActivateReinitAndDraw) {
+    ASSERT_TRUE(load_list("pair.yaml", {scene_entry("one", "empty.yaml"), scene_entry("two", "empty.yaml")}));
+    switch_at_frame("one", "two");
+    switch_at_frame("two", "exit");
     call_log().clear();
     process_scene("one");
     EXPECT_EQ(fold_polls(call_log()),
-              join({{"scene:one:activate", "scene:one:draw", "video:show_mouse_cursor true", "video:update_screen",
+              join({{"scene:one:activate", "scene:one:load_scene"}, loading,
+                    {"scene:one:draw", "video:show_mouse_cursor true", "video:update_screen",
                      "video:get_event x1000", "scene:one:deactivate", "scene:two:load_scene"},
                     loading,
                     {"scene:two:activate", "scene:two:reinit", "scene:two:draw", "video:show_mouse_cursor true",
                      "video:update_screen", "video:get_event x1000"}}));
 }
 
-TEST_F(FrameLoop, SwitchingBackDoesNotLoadAgain) {
-    ASSERT_TRUE(load_list("back.yaml", {scene_entry("back1", "empty.yaml"), scene_entry("back2", "empty.yaml")}));
-    int back1_frames = 0;
-    on_signal("back1->new_cycle", "back1-watch",
-              [&](SlotArgs*) { set_next_scene(++back1_frames == 1 ? "back2" : "exit"); });
-    switch_after_first_frame("back2", "back1");
-    process_scene("back1");
-    EXPECT_EQ(call_log_with("scene:back1:"),
-              (Strings{"scene:back1:activate", "scene:back1:load_scene", "scene:back1:draw", "scene:back1:deactivate",
-                       "scene:back1:activate", "scene:back1:reinit", "scene:back1:draw"}));
-    EXPECT_EQ(call_log_with("scene:back2:load_scene").size(), 1u);
-}
-
-TEST_F(FrameLoop, TheSceneShownOrExitIsNoSwitch) {
+TEST_F(FrameLoop, TheSceneShownOrAnUnknownNameIsNoSwitch) {
     ASSERT_TRUE(load_list("same.yaml", {scene_entry("same", "empty.yaml")}));
     int frames = 0;
-    on_signal("same->new_cycle", "same-watch", [&](SlotArgs*) { set_next_scene(++frames < 3 ? "same" : "exit"); });
-    process_scene("same");
-    EXPECT_EQ(frames, 3);
-    EXPECT_TRUE(call_log_with("scene:same:deactivate").empty());
-}
-
-TEST_F(FrameLoop, AnUnknownNameRestartsTheSceneShown) {
-    ASSERT_TRUE(load_list("restart.yaml", {scene_entry("restart", "empty.yaml")}));
-    int frames = 0;
-    on_signal("restart->new_cycle", "restart-watch",
-              [&](SlotArgs*) { set_next_scene(++frames == 1 ? "nowhere" : "exit"); });
+    on_signal("same->new_cycle", "same-watch", [&](SlotArgs*) {
+        ++frames;
+        set_next_scene(frames < 3 ? "same" : frames == 3 ? "nowhere" : "exit");
+    });
     StderrCapture err;
-    process_scene("restart");
+    process_scene("same");
+    EXPECT_EQ(frames, 4);
     EXPECT_EQ(err.text(), "");
-    EXPECT_EQ(call_log_with("scene:restart:"),
-              (Strings{"scene:restart:activate", "scene:restart:load_scene", "scene:restart:draw",
-                       "scene:restart:deactivate", "scene:restart:activate", "scene:restart:reinit",
-                       "scene:restart:draw"}));
+    // Only the unknown name restarts the scene shown.
+    EXPECT_EQ(call_log_with("scene:same:"),
+              (Strings{"scene:same:activate", "scene:same:load_scene", "scene:same:draw", "scene:same:draw",
+                       "scene:same:draw", "scene:same:deactivate", "scene:same:activate", "scene:same:reinit",
+                       "scene:same:draw"}));
 }
 
 TEST_F(FrameLoop, AMissingSceneOrDeviceIsReported) {
@@ -104,7 +152,7 @@ TEST_F(FrameLoop, AMissingSceneOrDeviceIsReported) {
 TEST_F(FrameLoop, ASceneThatFailsToLoadOrDrawEndsTheLoop) {
     dir.write("broken.yaml", "Scene:\n  Objects:\n    Object0: {name: x, type: Nothing}\n");
     ASSERT_TRUE(load_list("failing.yaml", {scene_entry("sound", "empty.yaml"), scene_entry("broken", "broken.yaml")}));
-    switch_after_first_frame("sound", "broken");
+    switch_at_frame("sound", "broken");
     StderrCapture err;
     process_scene("sound");
     EXPECT_EQ(err.lines().size(), 2u);  // the loader's own lines only
@@ -122,8 +170,7 @@ TEST_F(FrameLoop, EventsRaiseTheInputSignalsWithTheirParameters) {
     Strings raised;
     for (const char* ending : {"keyboard_press", "keyboard_release", "mouse_press", "mouse_release", "mouse_move",
                                "character", "activate", "deactivate"}) {
-        const std::string signal = std::string(video) + "->" + ending;
-        on_signal(signal, std::string("watch-") + ending, [&raised, ending](SlotArgs* args) {
+        on_signal(std::string(video) + "->" + ending, std::string("watch-") + ending, [&raised, ending](SlotArgs* args) {
             std::string text = ending;
             // Appended piece by piece: GCC 12 at -O3 takes " " + std::string&& for an overlapping copy.
             for (std::size_t i = 0; i < args->float_count(); ++i) text.append(" ").append(std::to_string(args->get_float(i)));
@@ -133,49 +180,19 @@ TEST_F(FrameLoop, EventsRaiseTheInputSignalsWithTheirParameters) {
     }
     using testsupport::key_event;
     using testsupport::mouse_event;
-    device.push_event(key_event(0, -5));
-    device.push_event(key_event(1, 65));
-    device.push_event(mouse_event(2, 1.5f, 2.5f, 3, 4, 1));
-    device.push_event(mouse_event(3, 5, 6, 7, 8, 2));
-    device.push_event(mouse_event(4, 9, 10, -1, -2, 0));
-    device.push_event(key_event(5, 0x20ac));
-    device.push_event(key_event(9, 1));  // unknown kinds are skipped
-    device.push_event(testsupport::quit_event());
-    device.push_event(key_event(0, 99));  // after the quit: not polled in that cycle
+    for (const Event& event : {key_event(0, -5), key_event(1, 65), mouse_event(2, 1.5f, 2.5f, 3, 4, 1),
+                               mouse_event(3, 5, 6, 7, 8, 2), mouse_event(4, 9, 10, -1, -2, 0), key_event(5, 0x20ac),
+                               key_event(9, 1) /* unknown kinds are skipped */, testsupport::quit_event(),
+                               key_event(0, 99) /* after the quit: not polled in that cycle */})
+        recorder.push_event(event);
     call_log().clear();
     process_scene("input");
     EXPECT_EQ(raised, (Strings{"keyboard_press -5", "keyboard_release 65",
                                "mouse_press 1.500000 2.500000 3.000000 4.000000 1",
                                "mouse_release 5.000000 6.000000 7.000000 8.000000 2",
                                "mouse_move 9.000000 10.000000 -1.000000 -2.000000 0", "character 8364"}));
-    EXPECT_EQ(device.events.size(), 1u);
+    EXPECT_EQ(recorder.events.size(), 1u);
     EXPECT_EQ(fold_polls(call_log()).back(), "video:get_event x8");
-    EXPECT_TRUE(call_log_with("scene:input:deactivate").empty());
-}
-
-TEST_F(FrameLoop, APressReachesTheShownScenesObjects) {
-    dir.write("buttons.yaml",
-              "Scene:\n  Objects:\n    Object0: {name: low, type: Probe, z_level: 0}\n"
-              "    Object1: {name: high, type: Probe, z_level: 1}\n"
-              "Objects:\n  low: {Probe: {rect: \"0 0 100 100\"}}\n  high: {Probe: {rect: \"0 0 10 10\"}}\n");
-    ASSERT_TRUE(load_list("buttons-list.yaml", {scene_entry("buttons", "buttons.yaml")}));
-    device.push_event(testsupport::mouse_event(2, 5, 5, 0, 0, 1));
-    device.push_event(testsupport::quit_event());
-    process_scene("buttons");
-    EXPECT_EQ(call_log_with("video:draw_sprite"),
-              (Strings{"video:draw_sprite low buttons", "video:draw_sprite high buttons"}));
-    EXPECT_EQ(call_log_with("probe:high:activate"), Strings{"probe:high:activate 5 5 1"});
-    EXPECT_EQ(get_scene("buttons")->get_focused_object(), get_scene("buttons")->get_object("high"));
-}
-
-TEST_F(FrameLoop, ASecondRunStartsFromItsOwnScene) {
-    ASSERT_TRUE(load_list("runs.yaml", {scene_entry("run1", "empty.yaml"), scene_entry("run2", "empty.yaml")}));
-    device.push_event(testsupport::quit_event());
-    process_scene("run1");
-    device.push_event(testsupport::quit_event());
-    call_log().clear();
-    process_scene("run2");
-    EXPECT_EQ(call_log_with("scene:"), (Strings{"scene:run2:activate", "scene:run2:load_scene", "scene:run2:draw"}));
 }
 
 // A scene not preloaded loads with the file manager of the latest list.
@@ -185,9 +202,9 @@ TEST_F(FrameLoop, ScenesLoadWithTheLatestFileManager) {
     other.write("late.yaml", "Scene:\n  Objects:\n    Object0: {name: from-other, type: Probe}\n");
     other.write("other-list.yaml", "Scenes: {}\n");
     FileIO::FileManager other_files(other.str());
-    ASSERT_TRUE(load_scenes("other-list.yaml", video, &other_files));
-    switch_after_first_frame("fm-start", "fm-late");
-    switch_after_first_frame("fm-late", "exit");
+    ASSERT_TRUE(load_written(other, "other-list.yaml", &other_files));
+    switch_at_frame("fm-start", "fm-late");
+    switch_at_frame("fm-late", "exit");
     process_scene("fm-start");
     EXPECT_EQ(get_scene("fm-late")->get_object_list(), Strings{"from-other"});
 }
@@ -202,7 +219,7 @@ TEST_F(FrameLoop, TheSceneShownIsNeverReplaced) {
     std::vector<bool> results;
     int frames = 0;
     on_signal("shown->new_cycle", "reloader", [&](SlotArgs*) {
-        if (++frames == 1) results.push_back(load_scenes("reload.yaml", video, files.get()));
+        if (++frames == 1) results.push_back(load_written(dir, "reload.yaml", files.get()));
         if (frames == 3) set_next_scene("exit");
     });
     StderrCapture err;
@@ -219,14 +236,13 @@ TEST_F(FrameLoop, TheSceneShownIsNeverReplaced) {
 // must take its slots off the bus before it is destroyed.
 TEST_F(FrameLoop, TheSceneLeftShownIsTakenOffTheBusWhenReplaced) {
     ASSERT_TRUE(load_list("left.yaml", {scene_entry("left", "empty.yaml"), scene_entry("next", "empty.yaml")}));
-    device.push_event(testsupport::quit_event());
+    recorder.push_event(testsupport::quit_event());
     process_scene("left");
     ASSERT_TRUE(signals_is_registered("left->on_mouse_press"));
     ASSERT_TRUE(load_list("left-again.yaml", {scene_entry("left", "empty.yaml")}));
     EXPECT_FALSE(signals_is_registered("left->on_mouse_press"));
-    device.push_event(testsupport::mouse_event(2, 1, 1, 0, 0, 1));
-    device.push_event(testsupport::mouse_event(4, 1, 1, 0, 0, 1));
-    device.push_event(testsupport::quit_event());
+    recorder.push_event(testsupport::mouse_event(2, 1, 1, 0, 0, 1));
+    recorder.push_event(testsupport::quit_event());
     process_scene("next");  // the input signals reach no freed scene
     EXPECT_EQ(call_log_with("scene:next:draw").size(), 1u);
 }

@@ -42,34 +42,54 @@ void RecordingDevice::set_switch_b(bool on) { record(std::string("set_switch_b "
 void RecordingDevice::set_switch_c(bool on) { record(std::string("set_switch_c ") + word(on)); }
 void RecordingDevice::set_switch_d(bool on) { record(std::string("set_switch_d ") + word(on)); }
 
+RecordingDevice::~RecordingDevice() {
+    if (destroyed) ++*destroyed;
+}
+
 bool RecordingDevice::create_image(std::string name, std::string scene, int width_, int height_,
-                                   const std::uint32_t*) {
+                                   const std::uint32_t* pixels) {
     record("create_image " + name + " " + scene + " " + std::to_string(width_) + "x" + std::to_string(height_));
+    std::vector<std::uint32_t> copy(pixels, pixels + std::size_t(width_) * std::size_t(height_));
+    images[{name, scene}] = std::make_unique<Video_Image>(name, scene, width_, height_, std::move(copy));
     return true;
 }
 
 Video_Image* RecordingDevice::get_image(std::string name, std::string scene) {
     record("get_image " + name + " " + scene);
-    return nullptr;
+    auto it = images.find({name, scene});
+    return it == images.end() ? nullptr : it->second.get();
 }
 
 bool RecordingDevice::create_sprite(std::string sprite, std::string scene, std::string image,
                                     std::string image_scene, bool) {
     record("create_sprite " + sprite + " " + scene + " " + image + " " + image_scene);
+    if (refuse_sprites) {
+        error = "sprites refused";
+        return false;
+    }
+    auto it = images.find({image, image_scene});
+    const Video_Image* source = it == images.end() ? nullptr : it->second.get();
+    const int w = sprite_width >= 0 ? sprite_width : (source ? source->get_width() : 0);
+    const int h = source ? source->get_height() : 0;
+    sprites[{sprite, scene}] = std::make_unique<Video_Sprite>(image, image_scene, w, h);
     return true;
 }
 
 Video_Sprite* RecordingDevice::get_sprite(std::string sprite, std::string scene) {
     record("get_sprite " + sprite + " " + scene);
-    return nullptr;
+    if (lose_sprites) {
+        error = "sprite lost";
+        return nullptr;
+    }
+    auto it = sprites.find({sprite, scene});
+    return it == sprites.end() ? nullptr : it->second.get();
 }
 
 bool RecordingDevice::draw_sprite(std::string sprite, std::string scene) {
     record("draw_sprite " + sprite + " " + scene);
+    drawn.push_back(sprite + "@" + scene);
     return true;
 }
-
-std::string RecordingDevice::get_error() { return "recording device keeps no images"; }
 
 std::vector<std::string> fold_polls(const std::vector<std::string>& log) {
     std::vector<std::string> folded;

@@ -2,22 +2,28 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "services/video.h"
 
 namespace testsupport {
 
-// A video device that draws nothing and writes every call it receives to
-// call_log() as "video:" + the operation and its arguments, for checking
-// exact call sequences. get_event hands out the queued events in order, then
-// type 7. Images and sprites are not kept: create_* succeed, get_* answer null.
+// The one test device. Every call is written to call_log() as "video:" + the
+// operation and its arguments, for checking exact call sequences. It keeps
+// images and sprites like any device, and can be told to refuse sprites or to
+// lose them, the failure paths a real device never takes. get_event hands out
+// the queued events in order, then type 7.
 //
 // Plug it in with video_register(name, &device); it must outlive that
-// registration.
+// registration (the registry never destroys a host's device: destroyed counts
+// destructions so that tests can tell).
 class RecordingDevice : public Video_Interface {
 public:
+    ~RecordingDevice() override;
     Event get_event() override;
     bool update_screen() override;
     void show_mouse_cursor(bool show) override;
@@ -34,13 +40,21 @@ public:
                        bool flag) override;
     Video_Sprite* get_sprite(std::string sprite, std::string scene) override;
     bool draw_sprite(std::string sprite, std::string scene) override;
-    std::string get_error() override;
+    std::string get_error() override { return error; }
 
     void push_event(const Event& event) { events.push_back(event); }
 
     std::deque<Event> events;
     std::int16_t width = 640;
     std::int16_t height = 480;
+    bool refuse_sprites = false;
+    bool lose_sprites = false;
+    int sprite_width = -1;  // -1: the image's size
+    std::string error;
+    std::vector<std::string> drawn;  // "sprite@scene" of every draw
+    int* destroyed = nullptr;
+    std::map<std::pair<std::string, std::string>, std::unique_ptr<Video_Image>> images;
+    std::map<std::pair<std::string, std::string>, std::unique_ptr<Video_Sprite>> sprites;
 };
 
 // A copy of log with each run of consecutive "video:get_event" entries

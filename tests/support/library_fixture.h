@@ -1,0 +1,252 @@
+#pragma once
+
+// The setup every suite of the scene library shares: the library initialised
+// on a headless device (made through the registry, so that unregistering it
+// destroys it), the probe scene and object kinds, files written to a
+// temporary folder and read through a file manager rooted there, a clean
+// signal bus and call log, and helpers that load scene lists, scenes and
+// single objects the way the library does.
+//
+// The library's state lives as long as the process: every test uses scene
+// names of its own.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/video/headless_device.h"
+#include "sceneengine/scenemanager/scene/scene.h"
+#include "sceneengine/scenemanager/sceneengine.h"
+#include "services/config.h"
+#include "services/fileio.h"
+#include "services/signals.h"
+#include "services/video.h"
+#include "tests/support/call_log.h"
+#include "tests/support/function_slot.h"
+#include "tests/support/probe_object.h"
+#include "tests/support/probe_scene.h"
+#include "tests/support/recording_device.h"
+#include "tests/support/test_support.h"
+
+namespace testsupport {
+
+using Strings = std::vector<std::string>;
+
+// The scenes of the library's table, freed at the end of the run as a host
+// frees them: the table holds them without owning them, and a scene does
+// not own its objects. Every list a suite loads names its scenes here.
+class HostScenes : public ::testing::Environment {
+public:
+    static std::set<std::string>& names() {
+        static std::set<std::string> listed;
+        return listed;
+    }
+    // Remembers the "name: X" of every entry of a scene list's text.
+    static void remember(const std::string& list_text) {
+        static const std::regex entry_name(R"(name: ([^,}\s]+))");
+        for (std::sregex_iterator it(list_text.begin(), list_text.end(), entry_name), end; it != end; ++it)
+            names().insert((*it)[1]);
+    }
+    void TearDown() override;
+};
+inline const bool host_scenes_registered = (::testing::AddGlobalTestEnvironment(new HostScenes), true);
+
+// Frees a scene's objects as their host must: the scene does not own them.
+inline void free_objects(const Scene& owner) {
+    for (const auto& [name, object] : owner.get_objects()) {
+        if (!object) continue;
+        object->disconnect_signals(true);
+        object->unregister_slots();
+        delete object;
+    }
+}
+
+// Frees a scene made by a test, with its objects, taken off the bus first.
+struct HostDelete {
+    void operator()(Scene* scene) const {
+        scene->slot__on_deactivate(nullptr);
+        free_objects(*scene);
+        delete scene;
+    }
+};
+using ScenePtr = std::unique_ptr<Scene, HostDelete>;
+
+inline void HostScenes::TearDown() {
+    for (const std::string& name : names())
+        if (Scene* scene = get_scene(name)) HostDelete()(scene);
+}
+
+class LibraryFixture : public ::testing::Test {
+protected:
+    static constexpr const char* video = "library-video";
+
+    void SetUp() override {
+        signals_reset();
+        register_probe_kind();
+        register_probe_scene_kind();
+        make_device(video);
+        init(video);
+        files = std::make_unique<FileIO::FileManager>(dir.str());
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        scene = std::string(info->test_suite_name()) + "_" + info->name();
+        config = "config_" + scene;
+        call_log().clear();
+    }
+
+    void TearDown() override {
+        signals_reset();  // the test's slots go with it
+        video_unregister(video);
+        config_remove(config);
+    }
+
+    static void make_device(const std::string& name, int width = 800, int height = 600) {
+        VideoSettings settings;
+        settings.width = width;
+        settings.height = height;
+        ASSERT_TRUE(video_create(name, settings)) << video_error();
+    }
+
+    static HeadlessDevice* device(const std::string& name = video) {
+        return dynamic_cast<HeadlessDevice*>(video_get_interface(name));
+    }
+
+    // Puts the recording device in place of the headless one, under the same name.
+    void use_recorder() {
+        video_unregister(video);
+        video_register(video, &recorder);
+        init(video);
+        call_log().clear();
+    }
+
+    // Writes a scene list of "Scenes->SceneN" entries (YAML flow mappings,
+    // entry N at index N) and loads it for scenes drawn on scene_video.
+    bool load_list(const std::string& file, const Strings& entries, const std::string& scene_video = video) {
+        std::string text = "Scenes:\n";
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            text += "  Scene" + std::to_string(i) + ": " + entries[i] + "\n";
+        dir.write(file, text);
+        HostScenes::remember(text);
+        return load_scenes(file, scene_video, files.get());
+    }
+
+    // load_scenes of a list already written in folder, read through manager.
+    bool load_written(const TempDir& folder, const std::string& file, FileIO::FileManager* manager) {
+        std::ifstream in(folder.path() / file);
+        HostScenes::remember(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+        return load_scenes(file, video, manager);
+    }
+
+    // A scene list entry of the probe scene kind.
+    static std::string scene_entry(const std::string& name, const std::string& file, const std::string& more = "") {
+        return "{name: " + name + ", file: " + file + ", type: probe" + (more.empty() ? "" : ", " + more) + "}";
+    }
+
+    // A scene list entry of the generic scene kind.
+    static std::string entry(const std::string& name, const std::string& file) {
+        return "{name: " + name + ", file: " + file + "}";
+    }
+
+    // A scene set up as the scene list sets it up, reading file_text.
+    ScenePtr make_scene(const std::string& name, const std::string& file_text) {
+        dir.write(name + ".yaml", file_text);
+        ScenePtr made(new Scene());
+        made->set_name(name);
+        made->set_video_name(video);
+        made->set_storage_file(name + ".yaml");
+        made->set_file_manager(files.get());
+        return made;
+    }
+
+    // A loaded scene; the test fails when it does not load.
+    ScenePtr loaded_scene(const std::string& name, const std::string& file_text) {
+        auto made = make_scene(name, file_text);
+        EXPECT_TRUE(made->load_scene());
+        return made;
+    }
+
+    // The YAML entry of object number index in a scene file.
+    static std::string object_entry(int index, const std::string& name, const std::string& type,
+                                    const std::string& z = "0") {
+        return "    Object" + std::to_string(index) + ": {name: " + name + ", type: " + type + ", z_level: \"" + z +
+               "\"}\n";
+    }
+
+    // The YAML keys of one probe object, hit inside rect ("x1 y1 x2 y2").
+    static std::string probe_keys(const std::string& name, const std::string& rect, bool show = true) {
+        return "  " + name + ":\n    Probe: {rect: \"" + rect + "\"}\n    SceneObject: {show: \"" +
+               (show ? "true" : "false") + "\"}\n";
+    }
+
+
+    // Makes the configuration single objects are loaded from a YAML text.
+    void configure(const std::string& yaml) {
+        ASSERT_TRUE(config_create(config, "quillbox", 1)) << config_error();
+        ASSERT_TRUE(config_get_interface(config)->load_file(dir.write(config + ".yaml", yaml), nullptr))
+            << config_error();
+    }
+
+    // Loads object under name from configure's text, the way a scene does.
+    bool load(SceneObject& object, const std::string& name, Scene* owner = nullptr) {
+        object.set_video_name(video);
+        return object.load(owner, config, "Objects->" + name + "->", scene, name, nullptr);
+    }
+
+    // A slot, registered under name and connected to signal, that runs body.
+    void on_signal(const std::string& signal, const std::string& name, std::function<void(SlotArgs*)> body) {
+        slots.push_back(std::make_unique<FunctionSlot>([body](SlotArgs* args) {
+            body(args);
+            return true;
+        }));
+        register_slot(name, slots.back().get());
+        connect(signal, name);
+    }
+
+    // Counts the frames of scene `from` (each draw raises a new cycle); asks
+    // for next once the count reaches at.
+    std::shared_ptr<int> switch_at_frame(const std::string& from, const std::string& next, int at = 1) {
+        auto frames = std::make_shared<int>(0);
+        on_signal(from + "->new_cycle", from + "-frame-" + std::to_string(at) + "-" + next,
+                  [frames, at, next](SlotArgs*) {
+                      if (++*frames == at) set_next_scene(next);
+                  });
+        return frames;
+    }
+
+    RecordingDevice recorder;
+    TempDir dir;
+    std::unique_ptr<FileIO::FileManager> files;
+    std::vector<std::unique_ptr<FunctionSlot>> slots;
+    std::string scene, config;  // names of this test's own
+};
+
+// A PNG of width x height whose every pixel is rgba (0xRRGGBBAA).
+inline std::vector<std::uint8_t> solid_png(int width, int height, std::uint32_t rgba) {
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < width * height; ++i)
+        for (int shift = 24; shift >= 0; shift -= 8) pixels.push_back(std::uint8_t(rgba >> shift));
+    return encode_png(width, height, pixels);
+}
+
+// A round button: an opaque disc on a transparent square.
+inline std::vector<std::uint8_t> disc_png(int size, std::uint32_t rgba) {
+    std::vector<std::uint8_t> pixels;
+    const double radius = size / 2.0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const double dx = x + 0.5 - radius, dy = y + 0.5 - radius;
+            const bool inside = dx * dx + dy * dy <= radius * radius;
+            for (int shift = 24; shift >= 0; shift -= 8)
+                pixels.push_back(inside || shift != 0 ? std::uint8_t(rgba >> shift) : 0);
+        }
+    return encode_png(size, size, pixels);
+}
+
+}  // namespace testsupport
