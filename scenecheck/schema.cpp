@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <map>
-#include <utility>
 #include <vector>
 
 #include "scenecheck/kind_table.h"
@@ -13,22 +12,24 @@ namespace {
 // A JSON value, just enough to write the schema with stable key order.
 struct Json {
     enum class Kind { text, raw, object, array } kind = Kind::object;
-    std::string text;                               // text: a string; raw: a literal (true, 0)
-    std::vector<std::pair<std::string, Json>> members;  // object, in insertion order
-    std::vector<Json> items;                        // array
+    std::string text;               // text: a string; raw: a literal (true, 0)
+    std::vector<std::string> keys;  // object, in insertion order, with values
+    std::vector<Json> values;
+    std::vector<Json> items;  // array
 
-    static Json string(std::string value) { return Json{Kind::text, std::move(value), {}, {}}; }
-    static Json literal(std::string value) { return Json{Kind::raw, std::move(value), {}, {}}; }
-    static Json array(std::vector<Json> values) { return Json{Kind::array, "", {}, std::move(values)}; }
+    static Json string(std::string value) { return Json{Kind::text, std::move(value), {}, {}, {}}; }
+    static Json literal(std::string value) { return Json{Kind::raw, std::move(value), {}, {}, {}}; }
+    static Json array(std::vector<Json> values) { return Json{Kind::array, "", {}, {}, std::move(values)}; }
     Json& set(const std::string& key, Json value) {
-        for (auto& member : members)
-            if (member.first == key) return member.second = std::move(value);
-        members.emplace_back(key, std::move(value));
-        return members.back().second;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] == key) return values[i] = std::move(value);
+        keys.push_back(key);
+        values.push_back(std::move(value));
+        return values.back();
     }
     Json& operator[](const std::string& key) {
-        for (auto& member : members)
-            if (member.first == key) return member.second;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] == key) return values[i];
         return set(key, Json{});
     }
 };
@@ -64,15 +65,15 @@ void write(const Json& value, const std::string& indent, std::string& out) {
             return;
         }
         case Json::Kind::object: {
-            if (value.members.empty()) {
+            if (value.keys.empty()) {
                 out += "{}";
                 return;
             }
             out += "{\n";
-            for (std::size_t i = 0; i < value.members.size(); ++i) {
-                out += indent + "  " + quoted_json(value.members[i].first) + ": ";
-                write(value.members[i].second, indent + "  ", out);
-                out += i + 1 < value.members.size() ? ",\n" : "\n";
+            for (std::size_t i = 0; i < value.keys.size(); ++i) {
+                out += indent + "  " + quoted_json(value.keys[i]) + ": ";
+                write(value.values[i], indent + "  ", out);
+                out += i + 1 < value.keys.size() ? ",\n" : "\n";
             }
             out += indent + "}";
             return;
@@ -237,15 +238,10 @@ std::string scene_schema() {
     root["properties"].set("Objects", objects);
     root.set("$defs", defs);
     // $schema and the titles first, as people read it.
-    std::vector<std::pair<std::string, Json>> ordered;
-    for (const char* first : {"$schema", "title", "description"})
-        for (auto& member : root.members)
-            if (member.first == first) ordered.push_back(member);
-    for (auto& member : root.members)
-        if (member.first != "$schema" && member.first != "title" && member.first != "description")
-            ordered.push_back(member);
-    root.members = std::move(ordered);
+    Json ordered;
+    for (const char* first : {"$schema", "title", "description"}) ordered.set(first, root[first]);
+    for (std::size_t i = 0; i < root.keys.size(); ++i) ordered.set(root.keys[i], root.values[i]);
     std::string out;
-    write(root, "", out);
+    write(ordered, "", out);
     return out + "\n";
 }
