@@ -20,6 +20,7 @@
 #include "bench/support/bench_report.h"
 #include "bench/support/frame_world.h"
 #include "sceneengine/scenemanager/scene/scene.h"
+#include "sceneengine/scenemanager/sceneengine.h"
 #include "sceneengine/sceneobjects/scene_object.h"
 
 namespace {
@@ -34,18 +35,6 @@ std::string scene_file_for(int count) {
     return file;
 }
 
-// Unregisters and deletes what a loaded scene holds. Not through
-// remove_object, which also cuts the name out of the object list, a walk of
-// the whole list per object: quadratic in a scene of 100 000 pictures.
-void discard(Scene* scene) {
-    for (const auto& [name, object] : scene->get_objects()) {
-        if (!object) continue;
-        object->disconnect_signals(true);
-        object->unregister_slots();
-        delete object;
-    }
-    delete scene;
-}
 
 // Loads a fresh scene named name from file, timing load_scene alone; false
 // when fewer than count objects loaded.
@@ -64,7 +53,7 @@ bool timed_load(const std::string& name, const std::string& file, int count, dou
         seconds = bench::thread_cpu_seconds() - start;
     }
     const std::size_t objects = scene->get_objects().size();
-    discard(scene);
+    delete_scene(scene);
     return loaded && objects == std::size_t(count);
 }
 

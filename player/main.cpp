@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     // say so on one line instead of aborting.
     try {
         const int status = player::play(options, std::cout, std::cerr);
-        player::release_scenes(get_scene_names());
+        release_scenes();  // the host's part: the library's table does not own its scenes
         return status;
     } catch (const std::exception& failure) {
         std::cerr << "sceneplay: stopped: " << failure.what() << std::endl;

@@ -247,19 +247,4 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
     return exit_ok;
 }
 
-void release_scenes(const std::vector<std::string>& names) {
-    for (const std::string& name : names) {
-        Scene* scene = get_scene(name);
-        if (!scene) continue;
-        scene->slot__on_deactivate(nullptr);
-        for (const auto& [object_name, object] : scene->get_objects()) {
-            if (!object) continue;
-            object->disconnect_signals(true);
-            object->unregister_slots();
-            delete object;
-        }
-        delete scene;
-    }
-}
-
 }  // namespace player

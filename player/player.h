@@ -27,10 +27,4 @@ using FrameHook = std::function<void(std::int64_t frame)>;
 // exit status.
 int play(const Options& options, std::ostream& report, std::ostream& errors, const FrameHook& between_frames = {});
 
-// Frees the library's scenes of these names, with their objects, as the host
-// that listed them must: the library's scene table holds them without owning
-// them, and a scene does not own its objects. Call it once no frame loop
-// runs and no list will name them again (sceneplay: on its way out).
-void release_scenes(const std::vector<std::string>& names);
-
 }  // namespace player

@@ -41,20 +41,10 @@ std::vector<SceneEntry> read_scene_list(Config_Interface* config) {
 
 // Takes a scene out of the table and destroys it, with the objects it still
 // holds: once the scene is gone nothing can reach them, so they would leak.
-// It is deactivated first so that the bus keeps no pointer to its slots: the
-// scene left shown by an earlier process_scene is still activated.
+// (The scene left shown by an earlier process_scene is still activated;
+// delete_scene deactivates it, so that the bus keeps no pointer to its slots.)
 void destroy_scene(LibraryState& state, const std::string& name) {
-    Scene* old_scene = state.scenes.get(name);
-    if (old_scene) {
-        old_scene->slot__on_deactivate(nullptr);
-        for (const auto& [object_name, object] : old_scene->get_objects()) {
-            if (!object) continue;
-            object->disconnect_signals(true);
-            object->unregister_slots();
-            delete object;
-        }
-        delete old_scene;
-    }
+    delete_scene(state.scenes.get(name));
     state.scenes.remove(name);
 }
 
@@ -116,3 +106,24 @@ bool load_scenes(std::string list_file, std::string video_name, FileIO::FileMana
 }
 
 std::vector<std::string> get_scene_names() { return library_state().listed_scenes; }
+
+void delete_scene(Scene* scene) {
+    if (!scene) return;
+    scene->slot__on_deactivate(nullptr);
+    for (const auto& [name, object] : scene->get_objects()) {
+        if (!object) continue;
+        object->disconnect_signals(true);
+        object->unregister_slots();
+        delete object;
+    }
+    delete scene;
+}
+
+bool release_scenes() {
+    LibraryState& state = library_state();
+    if (!state.shown_scenes.empty()) return false;
+    for (const auto& [name, scene] : state.scenes) delete_scene(scene);
+    state.scenes = {};
+    state.listed_scenes.clear();
+    return true;
+}

@@ -33,3 +33,14 @@ SCENEENGINE_API void set_next_scene(std::string name);
 // before any list), for hosts that follow what plays; get_scene gives each
 // scene and its file.
 SCENEENGINE_API std::vector<std::string> get_scene_names();
+
+// Deletes scene and the objects it holds, which the scene does not own: it is
+// deactivated first, and each object's connections and slots leave the bus
+// before the object is deleted. For scenes a host made itself; null does
+// nothing. The scenes of the list go with release_scenes.
+SCENEENGINE_API void delete_scene(Scene* scene);
+
+// Deletes every scene of the list's table with its objects and empties the
+// table, for a host at the end of its run. False, with nothing deleted, while
+// a frame loop runs.
+SCENEENGINE_API bool release_scenes();
