@@ -13,7 +13,6 @@ const char* reading_of(ValueKind kind) {
         case ValueKind::Float: return "number (atof)";
         case ValueKind::Integer: return "whole number (atol)";
         case ValueKind::Integer0: return "whole number (strtol base 0: 0x hex, leading 0 octal), kept as int";
-        case ValueKind::Unsigned0: return "whole number (strtoul base 0)";
         case ValueKind::Color: return "colour 0xRRGGBBAA (strtoul base 0), low 32 bits kept";
         case ValueKind::Switch: return "switch: on only for the exact word true";
         case ValueKind::CoordType: return "absolute or link";

@@ -137,7 +137,6 @@ std::string definition_of(ValueKind kind) {
         case ValueKind::Float: return "float";
         case ValueKind::Integer: return "integer";
         case ValueKind::Integer0: return "integer0";
-        case ValueKind::Unsigned0:
         case ValueKind::Color: return "color";
         case ValueKind::Switch: return "switch";
         case ValueKind::CoordType: return "coord_type";

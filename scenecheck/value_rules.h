@@ -86,7 +86,6 @@ inline std::string number_misread(ValueKind kind, const std::string& text) {
         case ValueKind::Float: value = format_number(std::strtod(start, &end)); break;
         case ValueKind::Integer: value = std::to_string(std::strtol(start, &end, 10)); break;
         case ValueKind::Integer0: value = std::to_string(int(std::strtol(start, &end, 0))); break;
-        case ValueKind::Unsigned0:
         case ValueKind::Color: {
             unsigned long read = std::strtoul(start, &end, 0);
             value = std::to_string(std::uint32_t(read));
@@ -102,8 +101,7 @@ inline std::string number_misread(ValueKind kind, const std::string& text) {
     if (end == start) return "which is no number and reads as 0";
     if (*end != '\0') return "which reads as " + value + " (reading stops at \"" + std::string(end) + "\")";
     if (errno == ERANGE) return "which is out of range";
-    if ((kind == ValueKind::Integer0 || kind == ValueKind::Unsigned0 || kind == ValueKind::Color) &&
-        reads_as_octal(text))
+    if ((kind == ValueKind::Integer0 || kind == ValueKind::Color) && reads_as_octal(text))
         return "which reads as " + value + " (a leading 0 means octal)";
     if (kind == ValueKind::Integer0 && std::strtol(start, nullptr, 0) != long(int(std::strtol(start, nullptr, 0))))
         return "which is out of range";

@@ -18,7 +18,6 @@ enum class ValueKind {
     Float,           // atof
     Integer,         // atol
     Integer0,        // strtol, base 0, kept as int (wraps)
-    Unsigned0,       // strtoul, base 0
     Color,           // strtoul, base 0, kept as 32 bits 0xRRGGBBAA (wraps)
     Switch,          // on only for the exact word "true"
     CoordType,       // "absolute" or "link"

@@ -17,8 +17,8 @@ TEST(CheckValueRules, NumbersThatReadAsWritten) {
     EXPECT_EQ(misread(ValueKind::Integer, "-3"), "");
     EXPECT_EQ(misread(ValueKind::Integer0, "0x10"), "");
     EXPECT_EQ(misread(ValueKind::Integer0, "0"), "");
-    EXPECT_EQ(misread(ValueKind::Unsigned0, "0xffffffff"), "");
-    EXPECT_EQ(misread(ValueKind::Unsigned0, "255"), "");
+    EXPECT_EQ(misread(ValueKind::Color, "0xffffffff"), "");
+    EXPECT_EQ(misread(ValueKind::Color, "255"), "");
 }
 
 TEST(CheckValueRules, NumbersThatReadOtherwise) {
@@ -31,9 +31,9 @@ TEST(CheckValueRules, NumbersThatReadOtherwise) {
     EXPECT_EQ(misread(ValueKind::Integer0, "010"), "which reads as 8 (a leading 0 means octal)");
     EXPECT_EQ(misread(ValueKind::Integer0, "08"), "which reads as 0 (reading stops at \"8\")");
     EXPECT_EQ(misread(ValueKind::Integer0, "3000000000"), "which is out of range");
-    EXPECT_EQ(misread(ValueKind::Unsigned0, "-1"), "which reads as 4294967295");
+    EXPECT_EQ(misread(ValueKind::Color, "-1"), "which reads as 4294967295");
     EXPECT_EQ(misread(ValueKind::Color, "0x100000000"), "which reads as 0 (only 32 bits are kept)");
-    EXPECT_EQ(misread(ValueKind::Unsigned0, "0777"), "which reads as 511 (a leading 0 means octal)");
+    EXPECT_EQ(misread(ValueKind::Color, "0777"), "which reads as 511 (a leading 0 means octal)");
 }
 
 TEST(CheckValueRules, SwitchesAreOnOnlyForTrueAndOffOnlyForFalse) {
