@@ -20,6 +20,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/video/headless_device.h"
@@ -30,15 +31,23 @@
 #include "services/signals.h"
 #include "services/video.h"
 #include "tests/support/call_log.h"
-#include "tests/support/function_slot.h"
-#include "tests/support/probe_object.h"
-#include "tests/support/probe_scene.h"
+#include "tests/support/probes.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/test_support.h"
 
 namespace testsupport {
 
 using Strings = std::vector<std::string>;
+
+// A slot that runs a function: lets a test react to a signal inline.
+class FunctionSlot : public AbstractSlot {
+public:
+    explicit FunctionSlot(std::function<void(SlotArgs*)> body) : body_(std::move(body)) {}
+    bool call(SlotArgs* args) override { return body_(args), true; }
+
+private:
+    std::function<void(SlotArgs*)> body_;
+};
 
 // The scenes of the library's table, freed at the end of the run as a host
 // frees them: the table holds them without owning them, and a scene does
@@ -90,8 +99,7 @@ protected:
 
     void SetUp() override {
         signals_reset();
-        register_probe_kind();
-        register_probe_scene_kind();
+        register_probes();
         make_device(video);
         init(video);
         files = std::make_unique<FileIO::FileManager>(dir.str());
@@ -109,8 +117,7 @@ protected:
 
     static void make_device(const std::string& name, int width = 800, int height = 600) {
         VideoSettings settings;
-        settings.width = width;
-        settings.height = height;
+        settings.width = width, settings.height = height;
         ASSERT_TRUE(video_create(name, settings)) << video_error();
     }
 
@@ -118,7 +125,8 @@ protected:
         return dynamic_cast<HeadlessDevice*>(video_get_interface(name));
     }
 
-    // Puts the recording device in place of the headless one, under the same name.
+    // Puts the recording device in place of the headless one, under the same
+    // name.
     void use_recorder() {
         video_unregister(video);
         video_register(video, &recorder);
@@ -144,14 +152,13 @@ protected:
         return load_scenes(file, video, manager);
     }
 
-    // A scene list entry of the probe scene kind.
-    static std::string scene_entry(const std::string& name, const std::string& file, const std::string& more = "") {
-        return "{name: " + name + ", file: " + file + ", type: probe" + (more.empty() ? "" : ", " + more) + "}";
+    // A scene list entry of the generic scene kind, and one of the probe
+    // scene kind; more: further keys, "key: value, ...".
+    static std::string entry(const std::string& name, const std::string& file, const std::string& more = "") {
+        return "{name: " + name + ", file: " + file + (more.empty() ? "" : ", " + more) + "}";
     }
-
-    // A scene list entry of the generic scene kind.
-    static std::string entry(const std::string& name, const std::string& file) {
-        return "{name: " + name + ", file: " + file + "}";
+    static std::string scene_entry(const std::string& name, const std::string& file, const std::string& more = "") {
+        return entry(name, file, more.empty() ? "type: probe" : "type: probe, " + more);
     }
 
     // A scene set up as the scene list sets it up, reading file_text.
@@ -165,7 +172,7 @@ protected:
         return made;
     }
 
-    // A loaded scene; the test fails when it does not load.
+    // A scene made so and loaded; the test fails when it does not load.
     ScenePtr loaded_scene(const std::string& name, const std::string& file_text) {
         auto made = make_scene(name, file_text);
         EXPECT_TRUE(made->load_scene());
@@ -179,32 +186,35 @@ protected:
                "\"}\n";
     }
 
+    // A scene file of one object of type, its keys those of a YAML flow mapping.
+    static std::string one_object(const std::string& name, const std::string& type, const std::string& keys) {
+        return "Scene:\n  Objects:\n" + object_entry(0, name, type) + "Objects:\n  " + name + ": {" + keys + "}\n";
+    }
+
     // The YAML keys of one probe object, hit inside rect ("x1 y1 x2 y2").
     static std::string probe_keys(const std::string& name, const std::string& rect, bool show = true) {
         return "  " + name + ":\n    Probe: {rect: \"" + rect + "\"}\n    SceneObject: {show: \"" +
                (show ? "true" : "false") + "\"}\n";
     }
 
-
     // Makes the configuration single objects are loaded from a YAML text.
     void configure(const std::string& yaml) {
+        config_remove(config);
         ASSERT_TRUE(config_create(config, "quillbox", 1)) << config_error();
         ASSERT_TRUE(config_get_interface(config)->load_file(dir.write(config + ".yaml", yaml), nullptr))
             << config_error();
     }
 
-    // Loads object under name from configure's text, the way a scene does.
+    // Loads object under name from configure's text, the way a scene does
+    // (its files read through the test's file manager).
     bool load(SceneObject& object, const std::string& name, Scene* owner = nullptr) {
         object.set_video_name(video);
-        return object.load(owner, config, "Objects->" + name + "->", scene, name, nullptr);
+        return object.load(owner, config, "Objects->" + name + "->", scene, name, files.get());
     }
 
     // A slot, registered under name and connected to signal, that runs body.
     void on_signal(const std::string& signal, const std::string& name, std::function<void(SlotArgs*)> body) {
-        slots.push_back(std::make_unique<FunctionSlot>([body](SlotArgs* args) {
-            body(args);
-            return true;
-        }));
+        slots.push_back(std::make_unique<FunctionSlot>(std::move(body)));
         register_slot(name, slots.back().get());
         connect(signal, name);
     }
@@ -227,26 +237,9 @@ protected:
     std::string scene, config;  // names of this test's own
 };
 
-// A PNG of width x height whose every pixel is rgba (0xRRGGBBAA).
-inline std::vector<std::uint8_t> solid_png(int width, int height, std::uint32_t rgba) {
-    std::vector<std::uint8_t> pixels;
-    for (int i = 0; i < width * height; ++i)
-        for (int shift = 24; shift >= 0; shift -= 8) pixels.push_back(std::uint8_t(rgba >> shift));
-    return encode_png(width, height, pixels);
-}
-
-// A round button: an opaque disc on a transparent square.
-inline std::vector<std::uint8_t> disc_png(int size, std::uint32_t rgba) {
-    std::vector<std::uint8_t> pixels;
-    const double radius = size / 2.0;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const double dx = x + 0.5 - radius, dy = y + 0.5 - radius;
-            const bool inside = dx * dx + dy * dy <= radius * radius;
-            for (int shift = 24; shift >= 0; shift -= 8)
-                pixels.push_back(inside || shift != 0 ? std::uint8_t(rgba >> shift) : 0);
-        }
-    return encode_png(size, size, pixels);
+// A PNG of width x height whose every byte (red, green, blue, alpha) is level.
+inline std::vector<std::uint8_t> flat_png(int width, int height, std::uint8_t level) {
+    return encode_png(width, height, std::vector<std::uint8_t>(std::size_t(width * height * 4), level));
 }
 
 }  // namespace testsupport

@@ -8,9 +8,11 @@ namespace {
 
 void record(const std::string& call) { call_log().push_back("video:" + call); }
 
-const char* word(bool on) { return on ? "true" : "false"; }
-
 }  // namespace
+
+RecordingDevice::~RecordingDevice() {
+    if (destroyed) ++*destroyed;
+}
 
 Event RecordingDevice::get_event() {
     record("get_event");
@@ -25,32 +27,29 @@ bool RecordingDevice::update_screen() {
     return true;
 }
 
-void RecordingDevice::show_mouse_cursor(bool show) { record(std::string("show_mouse_cursor ") + word(show)); }
+void RecordingDevice::show_mouse_cursor(bool show) {
+    record(show ? "show_mouse_cursor true" : "show_mouse_cursor false");
+}
+
+void RecordingDevice::record_switch(const char* which, bool on) {
+    record(std::string("set_switch_").append(which).append(on ? " true" : " false"));
+}
 
 std::int16_t RecordingDevice::get_screen_width() {
     record("get_screen_width");
-    return width;
+    return 640;
 }
 
 std::int16_t RecordingDevice::get_screen_height() {
     record("get_screen_height");
-    return height;
+    return 480;
 }
 
-void RecordingDevice::set_switch_a(bool on) { record(std::string("set_switch_a ") + word(on)); }
-void RecordingDevice::set_switch_b(bool on) { record(std::string("set_switch_b ") + word(on)); }
-void RecordingDevice::set_switch_c(bool on) { record(std::string("set_switch_c ") + word(on)); }
-void RecordingDevice::set_switch_d(bool on) { record(std::string("set_switch_d ") + word(on)); }
-
-RecordingDevice::~RecordingDevice() {
-    if (destroyed) ++*destroyed;
-}
-
-bool RecordingDevice::create_image(std::string name, std::string scene, int width_, int height_,
+bool RecordingDevice::create_image(std::string name, std::string scene, int width, int height,
                                    const std::uint32_t* pixels) {
-    record("create_image " + name + " " + scene + " " + std::to_string(width_) + "x" + std::to_string(height_));
-    std::vector<std::uint32_t> copy(pixels, pixels + std::size_t(width_) * std::size_t(height_));
-    images[{name, scene}] = std::make_unique<Video_Image>(name, scene, width_, height_, std::move(copy));
+    record("create_image " + name + " " + scene + " " + std::to_string(width) + "x" + std::to_string(height));
+    std::vector<std::uint32_t> copy(pixels, pixels + std::size_t(width) * std::size_t(height));
+    images[{name, scene}] = std::make_unique<Video_Image>(name, scene, width, height, std::move(copy));
     return true;
 }
 
@@ -60,27 +59,20 @@ Video_Image* RecordingDevice::get_image(std::string name, std::string scene) {
     return it == images.end() ? nullptr : it->second.get();
 }
 
-bool RecordingDevice::create_sprite(std::string sprite, std::string scene, std::string image,
-                                    std::string image_scene, bool) {
+bool RecordingDevice::create_sprite(std::string sprite, std::string scene, std::string image, std::string image_scene,
+                                    bool) {
     record("create_sprite " + sprite + " " + scene + " " + image + " " + image_scene);
-    if (refuse_sprites) {
-        error = "sprites refused";
-        return false;
-    }
+    if (refuse_sprites) return error = "sprites refused", false;
     auto it = images.find({image, image_scene});
     const Video_Image* source = it == images.end() ? nullptr : it->second.get();
     const int w = sprite_width >= 0 ? sprite_width : (source ? source->get_width() : 0);
-    const int h = source ? source->get_height() : 0;
-    sprites[{sprite, scene}] = std::make_unique<Video_Sprite>(image, image_scene, w, h);
+    sprites[{sprite, scene}] = std::make_unique<Video_Sprite>(image, image_scene, w, source ? source->get_height() : 0);
     return true;
 }
 
 Video_Sprite* RecordingDevice::get_sprite(std::string sprite, std::string scene) {
     record("get_sprite " + sprite + " " + scene);
-    if (lose_sprites) {
-        error = "sprite lost";
-        return nullptr;
-    }
+    if (lose_sprites) return error = "sprite lost", nullptr;
     auto it = sprites.find({sprite, scene});
     return it == sprites.end() ? nullptr : it->second.get();
 }
@@ -94,29 +86,22 @@ bool RecordingDevice::draw_sprite(std::string sprite, std::string scene) {
 std::vector<std::string> fold_polls(const std::vector<std::string>& log) {
     std::vector<std::string> folded;
     std::size_t run = 0;
-    auto flush_run = [&] {
-        if (run) folded.push_back("video:get_event x" + std::to_string(run));
-        run = 0;
-    };
-    for (const std::string& entry : log) {
-        if (entry == "video:get_event") {
-            ++run;
-            continue;
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        if (log[i] == "video:get_event") ++run;
+        if (run && (i + 1 == log.size() || log[i + 1] != "video:get_event")) {
+            folded.push_back("video:get_event x" + std::to_string(run));
+            run = 0;
+        } else if (log[i] != "video:get_event") {
+            folded.push_back(log[i]);
         }
-        flush_run();
-        folded.push_back(entry);
     }
-    flush_run();
     return folded;
 }
 
 Event key_event(std::int32_t type, std::int32_t code) {
     Event event;
     event.type = type;
-    if (type == 5)
-        event.character = code;
-    else
-        event.key = code;
+    (type == EVENT_CHARACTER ? event.character : event.key) = code;
     return event;
 }
 
@@ -130,7 +115,7 @@ Event mouse_event(std::int32_t type, float x, float y, float dx, float dy, std::
 
 Event quit_event() {
     Event event;
-    event.type = 6;
+    event.type = EVENT_QUIT;
     return event;
 }
 

@@ -29,12 +29,11 @@ public:
     void show_mouse_cursor(bool show) override;
     std::int16_t get_screen_width() override;
     std::int16_t get_screen_height() override;
-    void set_switch_a(bool on) override;
-    void set_switch_b(bool on) override;
-    void set_switch_c(bool on) override;
-    void set_switch_d(bool on) override;
-    bool create_image(std::string name, std::string scene, int width, int height,
-                      const std::uint32_t* pixels) override;
+    void set_switch_a(bool on) override { record_switch("a", on); }
+    void set_switch_b(bool on) override { record_switch("b", on); }
+    void set_switch_c(bool on) override { record_switch("c", on); }
+    void set_switch_d(bool on) override { record_switch("d", on); }
+    bool create_image(std::string name, std::string scene, int width, int height, const std::uint32_t* pixels) override;
     Video_Image* get_image(std::string name, std::string scene) override;
     bool create_sprite(std::string sprite, std::string scene, std::string image, std::string image_scene,
                        bool flag) override;
@@ -45,8 +44,6 @@ public:
     void push_event(const Event& event) { events.push_back(event); }
 
     std::deque<Event> events;
-    std::int16_t width = 640;
-    std::int16_t height = 480;
     bool refuse_sprites = false;
     bool lose_sprites = false;
     int sprite_width = -1;  // -1: the image's size
@@ -55,6 +52,9 @@ public:
     int* destroyed = nullptr;
     std::map<std::pair<std::string, std::string>, std::unique_ptr<Video_Image>> images;
     std::map<std::pair<std::string, std::string>, std::unique_ptr<Video_Sprite>> sprites;
+
+private:
+    static void record_switch(const char* which, bool on);
 };
 
 // A copy of log with each run of consecutive "video:get_event" entries

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "sceneengine/scenemanager/scene/scene.h"
+#include "sceneengine/scenemanager/scene_fabric.h"
 #include "sceneengine/scenemanager/scene_object_fabric.h"
 #include "sceneengine/sceneobjects/scene_object.h"
 #include "services/config.h"
@@ -11,8 +13,8 @@
 
 namespace testsupport {
 
-// A test-only object kind, registered as "Probe" by register_probe_kind().
-// It writes "probe:" + its name + ":" + the operation to call_log() for the
+// A test-only object kind, registered as "Probe" by register_probes(). It
+// writes "probe:" + its name + ":" + the operation to call_log() for the
 // operations a scene calls on it, and draws by asking its device to draw the
 // sprite (object name, scene name).
 //
@@ -32,11 +34,9 @@ public:
         const std::string rect = config->get_value(storage_prefix + "Probe->rect", "");
         has_rect_ = std::sscanf(rect.c_str(), "%f %f %f %f", &x1_, &y1_, &x2_, &y2_) == 4;
         log("load");
-        if (config->get_value(storage_prefix + "Probe->fail", "") == "true") {
-            _set_error("told to fail");
-            return false;
-        }
-        return true;
+        if (config->get_value(storage_prefix + "Probe->fail", "") != "true") return true;
+        _set_error("told to fail");
+        return false;
     }
 
     void draw() override {
@@ -88,9 +88,29 @@ private:
     float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
 };
 
-inline void register_probe_kind() {
-    static ObjectFabric<ProbeObject> fabric;
-    SceneObjectFabric::add_fabric("Probe", &fabric);
+// A test-only scene kind, registered as "probe" by register_probes(). It
+// writes "scene:" + its name + ":" + the operation to call_log() for the
+// operations the frame loop and the scene list call, then does what a plain
+// Scene does.
+class ProbeScene : public Scene {
+public:
+    ~ProbeScene() override { log("destroyed"); }
+
+    bool load_scene() override { return log("load_scene"), Scene::load_scene(); }
+    bool draw() override { return log("draw"), Scene::draw(); }
+    void reinit() override { log("reinit"), Scene::reinit(); }
+    bool slot__on_activate(SlotArgs* args) override { return log("activate"), Scene::slot__on_activate(args); }
+    bool slot__on_deactivate(SlotArgs* args) override { return log("deactivate"), Scene::slot__on_deactivate(args); }
+
+private:
+    void log(const std::string& what) const { call_log().push_back("scene:" + get_name() + ":" + what); }
+};
+
+inline void register_probes() {
+    static ObjectFabric<ProbeObject> objects;
+    static SceneFabrics<ProbeScene> scenes;
+    SceneObjectFabric::add_fabric("Probe", &objects);
+    SceneFabric::add_fabric("probe", &scenes);
 }
 
 }  // namespace testsupport
