@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "player/kinds/host_kinds.h"
 #include "scenecheck/schema.h"
@@ -18,23 +15,16 @@ namespace {
 
 using playertest::source_dir;
 
-// What the validator prints for files, one "FILE: PATH" a line, sorted; and its exit status.
+// What the validator (Debian's interpreter, with the python3-jsonschema that
+// setup installs) prints for files, one "FILE: PATH" a line, sorted.
 std::vector<std::string> validate(const std::vector<std::string>& files, int& status) {
-    // Debian's interpreter, which has the python3-jsonschema that setup installs.
-    std::string command = "/usr/bin/python3";
-    for (const std::string& word : {source_dir() + "/tests/player/validate_schema.py",
-                                    source_dir() + "/docs/scene-files.schema.json"})
-        command.append(" ").append(playertest::shell_quoted(word));
-    for (const std::string& file : files) command.append(" ").append(playertest::shell_quoted(file));
+    std::vector<std::string> arguments = {source_dir() + "/tests/player/validate_schema.py",
+                                          source_dir() + "/docs/scene-files.schema.json"};
+    arguments.insert(arguments.end(), files.begin(), files.end());
+    const auto result = playertest::run("/usr/bin/python3", arguments);
+    status = result.status;
     std::vector<std::string> lines;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return lines;
-    char buffer[4096];
-    std::string out;
-    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    const int raw = pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::istringstream in(out);
+    std::istringstream in(result.out + result.err);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     std::sort(lines.begin(), lines.end());
     return lines;
@@ -42,13 +32,12 @@ std::vector<std::string> validate(const std::vector<std::string>& files, int& st
 
 TEST(Schema, TheCommittedCopyIsCurrentAndHostKindsAppearInIt) {
     player::register_host_kinds();  // as scenecheck --schema does
-    std::ifstream committed(source_dir() + "/docs/scene-files.schema.json");
-    std::stringstream text;
-    text << committed.rdbuf();
-    EXPECT_EQ(text.str(), scene_schema()) << "docs/scene-files.schema.json is stale: write it anew with "
-                                             "scenecheck --schema";
+    EXPECT_EQ(playertest::read_file(source_dir() + "/docs/scene-files.schema.json"), scene_schema())
+        << "docs/scene-files.schema.json is stale: write it anew with "
+           "scenecheck --schema";
 
-    kind_descriptions::add({"Spinner", "Image", {{"Spinner->speed", ValueKind::Float, "", true, "turns a second"}}, {}, {}});
+    kind_descriptions::add(
+        {"Spinner", "Image", {{"Spinner->speed", ValueKind::Float, "", true, "turns a second"}}, {}, {}});
     const std::string schema = scene_schema();
     EXPECT_NE(schema.find("\"Spinner\": {"), std::string::npos);
     EXPECT_NE(schema.find("\"description\": \"turns a second\""), std::string::npos);
@@ -64,9 +53,8 @@ TEST(Schema, AValidatorPassesTheExamplesAndRejectsWhatOneValueShows) {
     EXPECT_EQ(status, 0) << ::testing::PrintToString(clean);
 
     const std::string broken = source_dir() + "/tests/player/check_fixtures/broken/";
-    const auto found = validate({broken + "scenes.yaml", broken + "menu.yaml", broken + "objects.yaml",
-                                 broken + "signals.yaml"},
-                                status);
+    const auto found = validate(
+        {broken + "scenes.yaml", broken + "menu.yaml", broken + "objects.yaml", broken + "signals.yaml"}, status);
     EXPECT_EQ(status, 1);
     // Switches, words, numbers with trailing text or a leading 0, six-digit
     // colours, unknown keys, missing required keys.

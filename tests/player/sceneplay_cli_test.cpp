@@ -1,6 +1,7 @@
 // sceneplay's command line, run as a separate process: each bad option or
 // file gets one clear line on stderr and its exit status (2 for a bad
-// command line, 1 for a failure while preparing or playing).
+// command line, 1 for a failure while preparing or playing), and nothing is
+// played or written.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using playertest::run_sceneplay;
 
 // A two-scene list: "only" switches to "broken" on any key, and "broken"
@@ -20,149 +22,113 @@ class SceneplayCli : public ::testing::Test {
 protected:
     void SetUp() override {
         folder.write("list.yaml",
-                     "Scenes:\n"
-                     "  Scene0: {name: only, file: only.yaml}\n"
+                     "Scenes:\n  Scene0: {name: only, file: only.yaml}\n"
                      "  Scene1: {name: broken, file: broken.yaml}\n");
         folder.write("only.yaml",
-                     "Scene:\n"
-                     "  Objects:\n"
-                     "    Object0: {name: go, type: SceneSwitch}\n"
-                     "Objects:\n"
-                     "  go:\n"
-                     "    SceneSwitch: {target: broken}\n"
-                     "    signals:\n"
-                     "      signal0: {connect: on_load, type: builtin, signal_source: Video, "
-                     "signal_name: keyboard_press, slot_name: _on_key_press}\n");
+                     "Scene: {Objects: {Object0: {name: go, type: SceneSwitch}}}\nObjects:\n  go:\n"
+                     "    SceneSwitch: {target: broken}\n    signals:\n      signal0: {connect: on_load, "
+                     "type: builtin, signal_source: Video, signal_name: keyboard_press, "
+                     "slot_name: _on_key_press}\n");
         folder.write("broken.yaml",
-                     "Scene:\n"
-                     "  Objects:\n"
-                     "    Object0: {name: picture, type: Image}\n"
-                     "Objects:\n"
-                     "  picture:\n"
-                     "    Image: {image_file: missing.png}\n");
+                     "Scene: {Objects: {Object0: {name: picture, type: Image}}}\n"
+                     "Objects: {picture: {Image: {image_file: missing.png}}}\n");
         list = folder.str() + "/list.yaml";
     }
 
-    void expect_usage_error(const std::vector<std::string>& arguments, const std::string& line) {
-        const auto result = run_sceneplay(arguments);
-        EXPECT_EQ(result.status, 2) << line;
-        EXPECT_EQ(result.err, "sceneplay: " + line + "\n");
-        EXPECT_EQ(result.out, "");
-    }
-
-    void expect_failure(std::vector<std::string> arguments, const std::string& line) {
-        arguments.push_back("--no-check");
-        const auto result = run_sceneplay(arguments);
-        EXPECT_EQ(result.status, 1) << result.err;
-        EXPECT_EQ(result.last_error_line(), "sceneplay: " + line) << result.err;
+    // Runs sceneplay with "DIR" in arguments standing for the folder.
+    playertest::RunResult run(std::vector<std::string> arguments, const std::string& cwd = ".") {
+        for (std::string& argument : arguments)
+            if (argument.rfind("DIR", 0) == 0) argument.replace(0, 3, folder.str());
+        return run_sceneplay(arguments, cwd);
     }
 
     testsupport::TempDir folder;
     std::string list;
 };
 
-TEST_F(SceneplayCli, HelpListsEveryOptionAndSucceeds) {
-    const auto result = run_sceneplay({"--help"});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "");
-    for (const char* option : {"--root", "--device", "--headless", "--window", "--size", "--fps", "--frames",
-                               "--snapshot", "--snapshot-every", "--input", "--record", "--no-check", "--verbose",
-                               "--stats", "--fullscreen", "--export", "--help"})
-        EXPECT_NE(result.out.find(option), std::string::npos) << option;
-    EXPECT_EQ(run_sceneplay({list, "only", "-h"}).status, 0);
-}
-
-TEST_F(SceneplayCli, WrongArgumentCountsAreUsageErrors) {
+TEST_F(SceneplayCli, EachBadCommandLineOrFileIsOneClearLineAndPlaysNothing) {
+    folder.write("typed.yaml", "Scenes:\n  Scene0: {name: only, file: only.yaml, type: fancy}\n");
+    folder.write("bad.input", "# tour\n5 key 32\n\n9 jump 1 2\n");
+    folder.write("plain-file", "x");
     const std::string usage = " (usage: sceneplay LIST FIRST_SCENE [options])";
-    expect_usage_error({}, "missing LIST and FIRST_SCENE" + usage);
-    expect_usage_error({"--headless", list}, "missing FIRST_SCENE after \"" + list + "\"" + usage);
-    expect_usage_error({list, "only", "extra"}, "too many arguments: \"extra\"" + usage);
-    expect_usage_error({list, ""}, "LIST and FIRST_SCENE must not be empty");
-}
-
-TEST_F(SceneplayCli, BadOptionsAreUsageErrors) {
-    expect_usage_error({list, "only", "--bogus"}, "unknown option \"--bogus\" (see sceneplay --help)");
-    expect_usage_error({list, "only", "-x"}, "unknown option \"-x\" (see sceneplay --help)");
-    expect_usage_error({list, "only", "--fps"}, "--fps needs a value");
-    expect_usage_error({list, "only", "--headless=yes"}, "--headless takes no value");
-    expect_usage_error({list, "only", "--device="}, "--device needs a non-empty value");
-    expect_usage_error({list, "only", "--snapshot-every", "5"}, "--snapshot-every needs --snapshot DIR");
-    for (const char* size : {"800", "0x600", "800x0", "8193x10", "800x600x2", "x600", "-800x600", "800X600"})
-        expect_usage_error({list, "only", "--size", size},
-                           std::string("--size wants WIDTHxHEIGHT, each from 1 to 8192, not \"") + size + "\"");
-    for (const char* fps : {"0", "1001", "30.5", "thirty", ""})
-        expect_usage_error({list, "only", "--fps", fps},
-                           std::string("--fps wants a whole number from 1 to 1000, not \"") + fps + "\"");
-    for (const char* frames : {"0", "-1", "1e3", "99999999999999999999"})
-        expect_usage_error({list, "only", "--frames=" + std::string(frames)},
-                           std::string("--frames wants a whole number from 1 up, not \"") + frames + "\"");
-    expect_usage_error({list, "only", "--snapshot", folder.str(), "--snapshot-every", "0"},
-                       "--snapshot-every wants a whole number from 1 up, not \"0\"");
-}
-
-TEST_F(SceneplayCli, MissingFilesAndScenesAreFailures) {
-    expect_failure({folder.str() + "/nope/list.yaml", "only"},
-                   "the root folder \"" + folder.str() + "/nope\" does not exist");
-    expect_failure({folder.str() + "/nope.yaml", "only"},
-                   "cannot read the scene list: nope.yaml: No such file or directory");
-    expect_failure({list, "absent"}, "scene \"absent\" is not in the list \"list.yaml\"");
-    expect_failure({list, "broken"}, "cannot load the first scene \"broken\" (see the lines above)");
-    // --root makes LIST relative to it.
-    expect_failure({"list.yaml", "only", "--root", folder.str() + "/nope"},
-                   "the root folder \"" + folder.str() + "/nope\" does not exist");
-    EXPECT_EQ(run_sceneplay({"list.yaml", "only", "--no-check", "--root", folder.str(), "--frames", "2"}).status, 0);
-    EXPECT_EQ(run_sceneplay({"list.yaml", "only", "--no-check", "--frames", "2"}, folder.str()).status, 0);
+    const std::string root = folder.str();
+    struct Case {
+        std::vector<std::string> arguments;  // after LIST and "only" unless they start with "-"
+        int status;
+        std::string line;  // the last line on stderr starts with it
+    };
+    const Case cases[] = {
+        {{"-", "--headless", "DIR/list.yaml"}, 2, "missing FIRST_SCENE after \"" + root + "/list.yaml\"" + usage},
+        {{"extra"}, 2, "too many arguments: \"extra\"" + usage},
+        {{"-", "DIR/list.yaml", ""}, 2, "LIST and FIRST_SCENE must not be empty"},
+        {{"-x"}, 2, "unknown option \"-x\" (see sceneplay --help)"},
+        {{"--fps"}, 2, "--fps needs a value"},
+        {{"--device="}, 2, "--device needs a non-empty value"},
+        {{"--snapshot-every", "5"}, 2, "--snapshot-every needs --snapshot DIR"},
+        {{"--snapshot", "DIR/frames", "--snapshot-every", "0"}, 2, "--snapshot-every wants a whole number from 1 up"},
+        {{"--size", "8193x10"}, 2, "--size wants WIDTHxHEIGHT, each from 1 to 8192, not \"8193x10\""},
+        {{"--size", "-800x600"}, 2, "--size wants WIDTHxHEIGHT"},
+        {{"--fps", "1001"}, 2, "--fps wants a whole number from 1 to 1000, not \"1001\""},
+        {{"--frames=0"}, 2, "--frames wants a whole number from 1 up, not \"0\""},
+        {{"--export", "DIR/tour.avi"}, 2, "--export wants a file ending in .webm (VP9), .mp4 (H.264) or .webp"},
+        {{"--export", "DIR/none/tour.webm"}, 2, "--export: the folder \"" + root + "/none\" does not exist"},
+        {{"--window", "--export", "DIR/t.webm"}, 2, "--export plays headless, so it cannot be used with --window"},
+        {{"-", "DIR/nope/list.yaml", "only"}, 1, "the root folder \"" + root + "/nope\" does not exist"},
+        {{"-", "list.yaml", "only", "--root", "DIR/nope"}, 1, "the root folder \"" + root + "/nope\" does not exist"},
+        {{"-", "DIR/nope.yaml", "only"}, 1, "cannot read the scene list: nope.yaml: No such file or directory"},
+        {{"-", "DIR/typed.yaml", "only"}, 1, "cannot load the scene list \"typed.yaml\" (see the lines above)"},
+        {{"-", "DIR/list.yaml", "absent"}, 1, "scene \"absent\" is not in the list \"list.yaml\""},
+        {{"-", "DIR/list.yaml", "broken"}, 1, "cannot load the first scene \"broken\" (see the lines above)"},
+        {{"--input", "DIR/none.input"}, 1, "cannot read input script \"" + root + "/none.input\": No such file"},
+        {{"--input", "DIR/bad.input", "--snapshot", "DIR/frames"},
+         1,
+         root + "/bad.input:4: unknown event \"jump\" (expected press, release, move, key, keyup, char or quit)"},
+        {{"--snapshot", "DIR/plain-file/frames"},
+         1,
+         "cannot make snapshot folder \"" + root + "/plain-file/frames\": Not a directory"},
+        {{"--snapshot", "DIR/plain-file"},
+         1,
+         "cannot make snapshot folder \"" + root + "/plain-file\": a file of that name is in the way"},
+        {{"--record", "DIR/no/such/folder.input"}, 1, "cannot write recording \"" + root + "/no/such/folder.input\""},
+        {{"--window", "--frames", "3"}, 1, "cannot open a window: "},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = {"DIR/list.yaml", "only", "--no-check"};
+        if (c.arguments.front() == "-") arguments = {"--no-check"};
+        for (const std::string& argument : c.arguments)
+            if (argument != "-") arguments.push_back(argument);
+        const auto result = run(arguments);
+        EXPECT_EQ(result.status, c.status) << c.line << "\n" << result.err;
+        EXPECT_EQ(result.last_error_line().rfind("sceneplay: " + c.line, 0), 0u) << result.err;
+        EXPECT_EQ(result.out, "") << c.line;
+        EXPECT_TRUE(c.status != 2 || result.error_lines().size() == 1) << result.err;
+        EXPECT_FALSE(fs::exists(root + "/frames")) << c.line;
+    }
+    EXPECT_EQ(run({}).err, "sceneplay: missing LIST and FIRST_SCENE" + usage + "\n");
+    const auto help = run({"DIR/list.yaml", "only", "-h"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--snapshot-every"), std::string::npos) << help.out;
 }
 
 TEST_F(SceneplayCli, TheFilesAreCheckedBeforeTheFirstFrame) {
-    folder.write("list.yaml",
-                 "Scenes:\n"
-                 "  Scene0: {name: only, file: only.yaml}\n"
-                 "  Scene1: {name: broken, file: second.yaml}\n");
-    folder.write("second.yaml", "Scene:\n  Objects:\n    Object0: {name: a, type: Image\n");
-    const std::string frames = folder.str() + "/frames";
-    const auto refused = run_sceneplay({list, "only", "--headless", "--frames", "3", "--snapshot", frames});
+    folder.write("broken.yaml", "Scene:\n  Objects:\n    Object0: {name: a, type: Image\n");
+    const auto refused = run({list, "only", "--headless", "--frames", "3", "--snapshot", "DIR/frames"});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.error_lines().front().rfind("second.yaml:4:1: ", 0), 0u) << refused.err;
-    EXPECT_EQ(refused.last_error_line(), "sceneplay: 1 finding above would make scenes fail or show otherwise than "
-                                         "written; nothing was played (--no-check plays anyway)");
-    EXPECT_FALSE(std::filesystem::exists(frames + "/frame-000000.png"));
+    EXPECT_EQ(refused.error_lines().front().rfind("broken.yaml:4:1: ", 0), 0u) << refused.err;
+    EXPECT_EQ(refused.last_error_line(),
+              "sceneplay: 1 finding above would make scenes fail or show otherwise than "
+              "written; nothing was played (--no-check plays anyway)");
+    EXPECT_FALSE(fs::exists(folder.path() / "frames/frame-000000.png"));
     // Without the check the library plays what it can: the broken scene is never shown.
-    EXPECT_EQ(run_sceneplay({list, "only", "--no-check", "--headless", "--frames", "3"}).status, 0);
+    EXPECT_EQ(run({list, "only", "--no-check", "--headless", "--frames", "3"}).status, 0);
 
     // Findings that change nothing on screen are warnings, and play goes on.
-    folder.write("second.yaml", "Scene:\n  show_mouse_cursor: 1x\n");
-    const auto warned = run_sceneplay({list, "only", "--headless", "--frames", "3"});
+    folder.write("broken.yaml", "Scene:\n  show_mouse_cursor: 1x\n");
+    const auto warned = run({list, "only", "--headless", "--frames", "3"});
     EXPECT_EQ(warned.status, 0) << warned.err;
-    EXPECT_EQ(warned.err, "second.yaml:2:22: warning: \"Scene->show_mouse_cursor\" is \"1x\", which reads as 1 "
-                          "(reading stops at \"x\")\n");
-}
-
-TEST_F(SceneplayCli, AListTheLibraryCannotReadIsAFailure) {
-    folder.write("typed.yaml", "Scenes:\n  Scene0: {name: only, file: only.yaml, type: fancy}\n");
-    expect_failure({folder.str() + "/typed.yaml", "only"}, "cannot load the scene list \"typed.yaml\" (see the lines above)");
-}
-
-TEST_F(SceneplayCli, BadInputScriptsStopBeforeAnythingPlays) {
-    expect_failure({list, "only", "--input", folder.str() + "/none.input"},
-                   "cannot read input script \"" + folder.str() + "/none.input\": No such file or directory");
-    const std::string script = folder.write("bad.input", "# tour\n5 key 32\n\n9 jump 1 2\n");
-    const std::string snapshots = folder.str() + "/frames";
-    const auto result = run_sceneplay({list, "only", "--no-check", "--input", script, "--snapshot", snapshots});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "sceneplay: " + script +
-                              ":4: unknown event \"jump\" (expected press, release, move, key, keyup, char or quit)\n");
-    EXPECT_FALSE(std::filesystem::exists(snapshots));
-}
-
-TEST_F(SceneplayCli, OutputsThatCannotBeWrittenAreFailures) {
-    const std::string in_the_way = folder.write("plain-file", "x");
-    expect_failure({list, "only", "--snapshot", in_the_way + "/frames"},
-                   "cannot make snapshot folder \"" + in_the_way + "/frames\": Not a directory");
-    expect_failure({list, "only", "--snapshot", in_the_way},
-                   "cannot make snapshot folder \"" + in_the_way + "\": a file of that name is in the way");
-    expect_failure({list, "only", "--record", folder.str() + "/no/such/folder.input"},
-                   "cannot write recording \"" + folder.str() + "/no/such/folder.input\": No such file or directory");
+    EXPECT_EQ(warned.err,
+              "broken.yaml:2:22: warning: \"Scene->show_mouse_cursor\" is \"1x\", which reads as 1 "
+              "(reading stops at \"x\")\n");
 }
 
 // The folder is fine when the play starts, but a frame's file cannot be
@@ -170,57 +136,47 @@ TEST_F(SceneplayCli, OutputsThatCannotBeWrittenAreFailures) {
 using SnapshotGuards = SceneplayCli;
 
 TEST_F(SnapshotGuards, SceneplayStopsWithAFailureWhenAFrameCannotBeWritten) {
-    testsupport::TempDir frames;
-    std::filesystem::create_directories(frames.path() / "frame-000002.png");  // a folder where a frame goes
+    fs::create_directories(folder.path() / "frames/frame-000002.png");  // a folder where a frame goes
     const auto result =
-        run_sceneplay({list, "only", "--no-check", "--headless", "--frames", "5", "--snapshot", frames.str(), "--snapshot-every", "1"});
+        run({list, "only", "--no-check", "--frames", "5", "--snapshot", "DIR/frames", "--snapshot-every", "1"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.last_error_line().rfind("sceneplay: cannot write snapshot \"" + frames.str() + "/frame-000002.png\"", 0),
-              0u) << result.err;
-    EXPECT_TRUE(std::filesystem::exists(frames.path() / "frame-000001.png"));
+    EXPECT_EQ(result.last_error_line().rfind(
+                  "sceneplay: cannot write snapshot \"" + folder.str() + "/frames/frame-000002.png\"", 0),
+              0u)
+        << result.err;
+    EXPECT_TRUE(fs::exists(folder.path() / "frames/frame-000001.png"));
 }
 
-TEST_F(SceneplayCli, WithoutADisplayItPlaysHeadlessUnlessAWindowIsDemanded) {
-    const auto automatic = run_sceneplay({list, "only", "--no-check", "--frames", "3"});
-    EXPECT_EQ(automatic.status, 0);
-    EXPECT_EQ(automatic.err, "sceneplay: no display (DISPLAY and WAYLAND_DISPLAY are unset), playing headless\n");
-
-    const auto headless = run_sceneplay({list, "only", "--no-check", "--headless", "--frames", "3"});
-    EXPECT_EQ(headless.status, 0);
-    EXPECT_EQ(headless.err, "");
-
-    const auto window = run_sceneplay({list, "only", "--no-check", "--window", "--frames", "3"});
-    EXPECT_EQ(window.status, 1);
-    EXPECT_EQ(window.last_error_line().rfind("sceneplay: cannot open a window: ", 0), 0u) << window.err;
-}
-
-TEST_F(SceneplayCli, ASceneThatFailsToLoadMidwayStopsThePlayWithAFailure) {
+TEST_F(SceneplayCli, ASceneThatFailsToLoadMidwayStopsThePlayAndLeavesNoVideo) {
     const std::string script = folder.write("key.input", "4 key 32\n");
-    const auto result = run_sceneplay({list, "only", "--no-check", "--headless", "--input", script, "--verbose"});
+    const auto result = run({list, "only", "--no-check", "--input", script, "--verbose", "--export", "DIR/out.webm"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "frame 0: scene \"only\"\nframe 4: stopped: scene \"broken\" could not be shown\n");
     EXPECT_EQ(result.last_error_line(),
               "sceneplay: playing stopped at frame 4: scene \"broken\" could not be shown (see the lines above)");
+    EXPECT_FALSE(fs::exists(folder.path() / "out.webm"));
+    EXPECT_FALSE(fs::exists(folder.path() / "out.webm.part.webm"));
 }
 
-TEST_F(SceneplayCli, HeadlessRunsEndByThemselves) {
-    // No --frames and no input: 20 seconds' worth of frames, then a quit.
-    testsupport::TempDir frames;
-    const auto result =
-        run_sceneplay({list, "only", "--no-check", "--headless", "--fps", "2", "--snapshot", frames.str(), "--stats"});
+TEST_F(SceneplayCli, PlaysHeadlessWithoutADisplayAndEndsByItself) {
+    // No display: a notice and a headless play; no --frames and no input:
+    // 20 seconds' worth of frames, then a quit.
+    const auto result = run({list, "only", "--no-check", "--fps", "2", "--snapshot", "DIR/frames", "--stats"});
     EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "sceneplay: no display (DISPLAY and WAYLAND_DISPLAY are unset), playing headless\n");
     EXPECT_EQ(result.out.rfind("stats: 40 frames in ", 0), 0u) << result.out;
-    EXPECT_NE(result.out.find("\nstats: frame time 50% "), std::string::npos) << result.out;
-    EXPECT_TRUE(std::filesystem::exists(frames.str() + "/frame-000039.png"));
-    EXPECT_FALSE(std::filesystem::exists(frames.str() + "/frame-000040.png"));
+    EXPECT_TRUE(fs::exists(folder.path() / "frames/frame-000039.png"));
+    EXPECT_FALSE(fs::exists(folder.path() / "frames/frame-000040.png"));
 
-    // A script that runs longer extends the play to its last event.
+    // A script that runs longer extends the play to its last event; LIST is
+    // relative to --root, or else to the working folder.
     const std::string script = folder.write("late.input", "50 char 65\n");
-    testsupport::TempDir longer;
-    EXPECT_EQ(run_sceneplay({list, "only", "--no-check", "--headless", "--fps", "2", "--input", script, "--snapshot", longer.str()})
-                  .status,
-              0);
-    EXPECT_TRUE(std::filesystem::exists(longer.str() + "/frame-000050.png"));
+    const auto longer = run({"list.yaml", "only", "--no-check", "--headless", "--fps", "2", "--input", script,
+                             "--snapshot", "DIR/longer", "--root", folder.str()});
+    EXPECT_EQ(longer.status, 0) << longer.err;
+    EXPECT_EQ(longer.err, "");
+    EXPECT_TRUE(fs::exists(folder.path() / "longer/frame-000050.png"));
+    EXPECT_EQ(run({"list.yaml", "only", "--no-check", "--frames", "2"}, folder.str()).status, 0);
 }
 
 }  // namespace

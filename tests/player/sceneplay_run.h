@@ -1,7 +1,7 @@
 #pragma once
 
-// Runs the built sceneplay as a separate process, as a user would, and
-// collects its exit status and output. Header only: every *_test.cpp under
+// Runs the built programs as separate processes, as a user would, and
+// collects their exit status and output. Header only: every *_test.cpp under
 // tests/ is a suite of its own.
 
 #include <sys/wait.h>
@@ -40,7 +40,10 @@ inline std::string env_or(const char* name, const std::string& fallback) {
 }
 
 inline std::string source_dir() { return env_or("SCENE_SOURCE_DIR", PLAYER_TEST_SOURCE_DIR); }
-inline std::string sceneplay_path() { return env_or("SCENE_BINARY_DIR", PLAYER_TEST_BINARY_DIR) + "/player/sceneplay"; }
+inline std::string program_path(const std::string& name) {
+    return env_or("SCENE_BINARY_DIR", PLAYER_TEST_BINARY_DIR) + "/" + name;
+}
+inline std::string presentation() { return source_dir() + "/examples/presentation/scenes.yaml"; }
 
 inline std::string shell_quoted(const std::string& word) {
     std::string quoted = "'";
@@ -55,14 +58,15 @@ inline std::string read_file(const std::string& path) {
     return content.str();
 }
 
-// Runs sceneplay with arguments, without a display (so it plays headless
-// unless told otherwise), from the folder cwd.
-inline RunResult run_sceneplay(const std::vector<std::string>& arguments, const std::string& cwd = ".") {
+// Runs program (a path) with arguments from the folder cwd, without a
+// display, so that sceneplay plays headless unless told otherwise.
+inline RunResult run(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& cwd = ".") {
     testsupport::TempDir outputs;
-    std::string command = std::string("cd ").append(shell_quoted(cwd)).append(" && env -u DISPLAY -u WAYLAND_DISPLAY ");
-    command.append(shell_quoted(sceneplay_path()));
     // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&&
     // for an overlapping copy (a false -Wrestrict).
+    std::string command = std::string("cd ").append(shell_quoted(cwd)).append(" && env -u DISPLAY -u WAYLAND_DISPLAY ");
+    command.append(shell_quoted(program));
     for (const std::string& argument : arguments) command.append(" ").append(shell_quoted(argument));
     command.append(" >").append(shell_quoted(outputs.str() + "/out"));
     command.append(" 2>").append(shell_quoted(outputs.str() + "/err")).append(" </dev/null");
@@ -72,6 +76,10 @@ inline RunResult run_sceneplay(const std::vector<std::string>& arguments, const 
     result.out = read_file(outputs.str() + "/out");
     result.err = read_file(outputs.str() + "/err");
     return result;
+}
+
+inline RunResult run_sceneplay(const std::vector<std::string>& arguments, const std::string& cwd = ".") {
+    return run(program_path("player/sceneplay"), arguments, cwd);
 }
 
 }  // namespace playertest

@@ -1,10 +1,6 @@
-"""Validates YAML files against a JSON Schema with Debian's python3-jsonschema.
-
-usage: validate_schema.py SCHEMA FILE...
-Scalars are read as the text written (YAML's BaseLoader), as the engine reads
-them. Prints FILE: PATH for each value the schema rejects; exit status 1 when
-any was rejected, 2 when the schema itself is not a valid draft 2020-12 schema.
-"""
+"""usage: validate_schema.py SCHEMA FILE...: prints FILE: PATH for each value
+of the YAML files the JSON Schema rejects, scalars read as the text written
+(as the engine reads them); exits 1 when any was, 2 for an invalid schema."""
 import json
 import os
 import sys

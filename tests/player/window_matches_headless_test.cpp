@@ -4,21 +4,15 @@
 // the design size.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <regex>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "tests/player/sceneplay_run.h"
-#include "tests/support/test_support.h"
 #include "tests/support/x_server.h"
 
 namespace {
 
+using playertest::presentation;
 using playertest::shell_quoted;
-
-std::string presentation() { return playertest::source_dir() + "/examples/presentation/scenes.yaml"; }
 
 // Plays the presentation from the title in a window on a private X server,
 // while the shell commands of driver (xdotool) run beside it; false when no X
@@ -31,14 +25,15 @@ bool play_in_window(const std::vector<std::string>& arguments, std::string& outp
     // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&&
     // for an overlapping copy (a false -Wrestrict).
     std::string play = "env SDL_VIDEODRIVER=x11";
-    for (const std::string& word : {playertest::sceneplay_path(), presentation(), std::string("title"),
-                                    std::string("--window")})
+    for (const std::string& word :
+         {playertest::program_path("player/sceneplay"), presentation(), std::string("title"), std::string("--window")})
         play.append(" ").append(shell_quoted(word));
     for (const std::string& argument : arguments) play.append(" ").append(shell_quoted(argument));
     play.append(" >").append(shell_quoted(logs.str() + "/log"));
     play.append(" 2>&1 </dev/null &\nplayer=$!\n(:\n").append(driver).append("\n) >/dev/null 2>&1\nwait $player\n");
     const std::string script = logs.write("play.sh", play);
-    const std::string command = std::string("env DISPLAY=").append(display).append(" bash ").append(shell_quoted(script));
+    const std::string command =
+        std::string("env DISPLAY=").append(display).append(" bash ").append(shell_quoted(script));
     const int status = std::system(command.c_str());
     output = playertest::read_file(logs.str() + "/log");
     return status == 0;
@@ -59,8 +54,8 @@ TEST(WindowMatchesHeadless, TitleFrameAgreesWithinOneStepPerChannel) {
     if (!play_in_window({"--frames", "40", "--snapshot", window_frames.str()}, window_output))
         GTEST_SKIP() << "no window could be opened here: " << window_output;
 
-    const auto headless =
-        playertest::run_sceneplay({presentation(), "title", "--headless", "--frames", "40", "--snapshot", headless_frames.str()});
+    const auto headless = playertest::run_sceneplay(
+        {presentation(), "title", "--headless", "--frames", "40", "--snapshot", headless_frames.str()});
     ASSERT_EQ(headless.status, 0) << headless.err;
 
     testsupport::RgbaImage in_window, in_memory;
@@ -91,7 +86,8 @@ TEST(WindowMatchesHeadless, AWindowRecordingReplaysHeadlessWithTimedSwitchesAtTh
     const std::string window_report = verbose_lines(window_output);
     EXPECT_EQ(window_report, "frame 0: scene \"title\"\nframe 151: scene \"menu\"\nframe 152: exit\n");
 
-    const auto replay = playertest::run_sceneplay({presentation(), "title", "--headless", "--input", recording, "--verbose"});
+    const auto replay =
+        playertest::run_sceneplay({presentation(), "title", "--headless", "--input", recording, "--verbose"});
     ASSERT_EQ(replay.status, 0) << replay.err;
     EXPECT_EQ(replay.out, window_report);
 }
@@ -111,8 +107,9 @@ TEST(WindowMatchesHeadless, AResizedWindowMapsTheMouseBackToTheDesignSize) {
     std::string output;
     if (!play_in_window({"--frames", "900", "--verbose"}, output, driver))
         GTEST_SKIP() << "no window could be opened here: " << output;
-    const std::regex played("frame 0: scene \"title\"\nframe [0-9]+: scene \"menu\"\n"
-                            "frame [0-9]+: scene \"credits\"\nframe [0-9]+: exit\n");
+    const std::regex played(
+        "frame 0: scene \"title\"\nframe [0-9]+: scene \"menu\"\n"
+        "frame [0-9]+: scene \"credits\"\nframe [0-9]+: exit\n");
     EXPECT_TRUE(std::regex_match(verbose_lines(output), played)) << output;
 }
 
