@@ -56,7 +56,8 @@ TEST_F(Config, NestedFlatSequenceAndAliasedValuesGiveTheSamePaths) {
         {"Scene->Objects->Object1->name", "logo"}, {"Objects->logo->Image->image_file", "pics/logo.png"},
         {"Scenes->0->file", "menu.yaml"}, {"Scenes->1->tags->1->1", "c"}, {"title->font", "DejaVu Sans"},
         {"title->colors->1", "blue"}, {"blue", "keyed by alias"}, {"list->0", "blue"}, {"list->1->font", "DejaVu Sans"},
-        {"tagged", "007"}, {"block", "one\ntwo\n"}, {"empty", ""}, {"Scene->Objects", "<absent>"}};  // no value of its own
+        {"tagged", "007"}, {"block", "one\ntwo\n"}, {"empty", ""},
+        {"Scene->Objects", "<absent>"}};  // a mapping has no value of its own
     for (const auto& [key, expected] : values) EXPECT_EQ(value(key), expected) << key;
     ConfigPosition where;
     ASSERT_TRUE(config->get_position("title->font", &where));

@@ -150,9 +150,10 @@ TEST_F(HeadlessScreen, SnapshotThatCannotBeWrittenNamesThePath) {
 
 TEST_F(HeadlessScreen, ImagesOfBadSizesOrWithoutPixelsAreRefused) {
     const auto pixels = filled(65535, 1, red);
-    for (auto [width, height, reason] : {std::tuple{0, 2, "0x2 is not at least 1x1"}, {2, 0, "2x0 is not at least 1x1"},
-                                         {65536, 1, "width 65536 is above the limit of 65535"},
-                                         {65535, 2000, "above the budget of 67108864"}, {2, 2, "no pixels were given"}}) {
+    for (auto [width, height, reason] :
+         {std::tuple{0, 2, "0x2 is not at least 1x1"}, {2, 0, "2x0 is not at least 1x1"},
+          {65536, 1, "width 65536 is above the limit of 65535"}, {65535, 2000, "above the budget of 67108864"},
+          {2, 2, "no pixels were given"}}) {
         EXPECT_FALSE(device_->create_image("pic", "menu", width, height, width == height ? nullptr : pixels.data()));
         EXPECT_TRUE(contains(device_->get_error(), "Can't create image \"pic\" of scene \"menu\": ") &&
                     contains(device_->get_error(), reason))
@@ -183,7 +184,8 @@ TEST_F(HeadlessScreen, ImagesAndSpritesReplacedInPlaceKeepTheirHandles) {
     ASSERT_TRUE(device_->create_sprite("a", "s", "front", "s", true));
     EXPECT_TRUE(device_->get_sprite("a", "s") == sprite && sprite->image_name == "front" && sprite->get_width() == 10);
     EXPECT_FALSE(device_->create_sprite("a", "s", "button_pic", "other", true));
-    EXPECT_EQ(device_->get_error(), "Can't create sprite \"a\" of scene \"s\": no image \"button_pic\" of scene \"other\"");
+    EXPECT_EQ(device_->get_error(),
+              "Can't create sprite \"a\" of scene \"s\": no image \"button_pic\" of scene \"other\"");
     EXPECT_EQ(sprite->image_name, "front") << "a failed replacement leaves the sprite as it was";
 
     const Video_Pixels shared = std::make_shared<const std::vector<std::uint32_t>>(filled(2, 2, red));
@@ -193,20 +195,6 @@ TEST_F(HeadlessScreen, ImagesAndSpritesReplacedInPlaceKeepTheirHandles) {
     EXPECT_FALSE(device_->create_shared_image("shared", "s", 3, 2, shared));
     EXPECT_EQ(device_->get_error(), "Can't create image \"shared\" of scene \"s\": fewer pixels than its size");
     EXPECT_EQ(device_->get_image("shared", "s")->get_width(), 2) << "a refused image leaves the old one";
-}
-
-TEST_F(HeadlessScreen, SpritesAreFoundByNameInAnyOrderOfLookups) {
-    const std::vector<std::string> names{"a", "long-name-1-of-sprite", "long-name-2-of-sprite", "b"};
-    std::vector<Video_Sprite*> sprites;
-    for (const std::string& name : names) sprites.push_back(place(name, "back", 0, 0));
-    // The device remembers the order sprites are asked for in: one order, then others, with misses between.
-    for (const std::vector<std::size_t>& order : {std::vector<std::size_t>{0, 1, 2, 3}, {0, 1, 2, 3}, {3, 1, 0, 2}}) {
-        for (std::size_t i : order) EXPECT_EQ(device_->get_sprite(names[i], "s"), sprites[i]) << i;
-        EXPECT_EQ(device_->get_sprite("a", "u"), nullptr);
-    }
-    EXPECT_EQ(device_->get_error(), "No sprite \"a\" of scene \"u\"");
-    EXPECT_FALSE(device_->draw_sprite("ghost", "s"));
-    EXPECT_EQ(device_->get_error(), "Can't draw sprite \"ghost\" of scene \"s\": no such sprite");
 }
 
 TEST_F(HeadlessScreen, SpritesLandAtPositionMinusBaseRoundedToWholePixels) {
@@ -238,6 +226,8 @@ TEST_F(HeadlessScreen, SpritesLandAtPositionMinusBaseRoundedToWholePixels) {
     }
     device_->update_screen();
     EXPECT_EQ(at(0, 0), background_rgba) << "nothing lands on the screen";
+    EXPECT_FALSE(device_->draw_sprite("ghost", "s"));
+    EXPECT_EQ(device_->get_error(), "Can't draw sprite \"ghost\" of scene \"s\": no such sprite");
 }
 
 TEST(VideoRegistry, CreatesReplacesAndRefusesDevicesByName) {

@@ -109,7 +109,9 @@ Bytes encode_tga(int width, int height, const std::vector<Rgba>& pixels, int bit
 }
 
 // A 24-bit run-length TGA, bottom-up: a run of 3 red pixels, then one raw blue.
-Bytes rle_tga_2x2() { return {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0, 0x82, 0, 0, 255, 0x00, 255, 0, 0}; }
+Bytes rle_tga_2x2() {
+    return {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0, 0x82, 0, 0, 255, 0x00, 255, 0, 0};
+}
 
 // A GIF of a frame of palette indices (0 to 3, under 80 of them) with an
 // optional transparent index, and maybe a frame of index 1 that is never shown.
@@ -124,7 +126,8 @@ Bytes encode_gif(int width, int height, const std::array<Rgba, 4>& palette, cons
     for (const Rgba& p : palette) out.insert(out.end(), {p.r, p.g, p.b});
     for (const Bytes& frame : {indices, Bytes(second_frame ? indices.size() : 0, 1)}) {
         if (frame.empty()) break;
-        out.insert(out.end(), {0x21, 0xf9, 4, std::uint8_t(transparent >= 0), 0, 0, std::uint8_t(transparent), 0, 0x2c});
+        const std::uint8_t keyed = transparent >= 0;
+        out.insert(out.end(), {0x21, 0xf9, 4, keyed, 0, 0, std::uint8_t(transparent), 0, 0x2c});
         for (unsigned word : {0u, 0u, unsigned(width), unsigned(height)}) put16le(out, word);
         Bytes packed;
         std::uint32_t bits = 0;
