@@ -1,10 +1,11 @@
+#include "services/config.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "services/config.h"
 #include "services/fileio.h"
 #include "tests/support/test_support.h"
 
@@ -32,102 +33,51 @@ protected:
     Config_Interface* config = nullptr;
 };
 
-TEST_F(Config, NestedFlatAndMixedKeysGiveTheSamePaths) {
+TEST_F(Config, NestedFlatSequenceAndAliasedValuesGiveTheSamePaths) {
     ASSERT_TRUE(load("scene.yaml",
                      "Scene:\n"
-                     "  show_mouse_cursor: 0\n"
                      "  Objects:\n"
                      "    Object0: {name: bg, z_level: 1}\n"
                      "Scene->Objects->Object1->name: logo\n"
                      "Objects->logo:\n"
                      "  Image->image_file: pics/logo.png\n"
-                     "  signals->signal0: {signal_source: Video, connect: on_load}\n"));
-    EXPECT_EQ(value("Scene->show_mouse_cursor"), "0");
-    EXPECT_EQ(value("Scene->Objects->Object0->name"), "bg");
-    EXPECT_EQ(value("Scene->Objects->Object0->z_level"), "1");
-    EXPECT_EQ(value("Scene->Objects->Object1->name"), "logo");
-    EXPECT_EQ(value("Objects->logo->Image->image_file"), "pics/logo.png");
-    EXPECT_EQ(value("Objects->logo->signals->signal0->connect"), "on_load");
-    EXPECT_EQ(value("Scene->Objects"), "<absent>") << "a mapping has no value of its own";
-    EXPECT_EQ(value("Scene->Objects->Object2->name"), "<absent>");
-}
-
-TEST_F(Config, ScalarsAreKeptAsWritten) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"upper: TRUE", "TRUE"},          {"octal: 010", "010"},
-        {"hex: 0x1F", "0x1F"},            {"float: 1.50", "1.50"},
-        {"tilde: ~", "~"},                {"empty:", ""},
-        {"double: \"a: b # c\"", "a: b # c"}, {"single: 'it''s'", "it's"},
-        {"escaped: \"tab\\tend\"", "tab\tend"}, {"tagged: !!int 007", "007"},
-        {"spaced: two  spaces   # comment", "two  spaces"},
-        {"block: |\n  one\n  two", "one\ntwo\n"}, {"folded: >-\n  one\n  two", "one two"},
-    };
-    std::string yaml;
-    for (const auto& [line, expected] : cases) yaml += line + "\n";
-    ASSERT_TRUE(load("values.yaml", yaml));
-    for (const auto& [line, expected] : cases)
-        EXPECT_EQ(value(line.substr(0, line.find(':'))), expected) << line;
-}
-
-TEST_F(Config, SequencesUseTheirIndexAsKeyPart) {
-    ASSERT_TRUE(load("lists.yaml",
-                     "Names: [zero, one]\n"
                      "Scenes:\n"
                      "  - {name: menu, file: menu.yaml}\n"
-                     "  - name: game\n"
-                     "    tags: [a, [b, c]]\n"));
-    EXPECT_EQ(value("Names->0"), "zero");
-    EXPECT_EQ(value("Names->1"), "one");
-    EXPECT_EQ(value("Scenes->0->name"), "menu");
-    EXPECT_EQ(value("Scenes->0->file"), "menu.yaml");
-    EXPECT_EQ(value("Scenes->1->name"), "game");
-    EXPECT_EQ(value("Scenes->1->tags->1->1"), "c");
+                     "  - tags: [a, [b, c]]\n"
+                     "base: &style {font: DejaVu Sans, colors: [red, &c blue]}\n"
+                     "title: *style\n"
+                     "*c : keyed by alias\n"
+                     "list: [*c, *style]\n"
+                     "tagged: !!int 007\n"
+                     "block: |\n  one\n  two\n"
+                     "empty:\n"));
+    const std::vector<std::pair<std::string, std::string>> values = {
+        {"Scene->Objects->Object0->name", "bg"}, {"Scene->Objects->Object0->z_level", "1"},
+        {"Scene->Objects->Object1->name", "logo"}, {"Objects->logo->Image->image_file", "pics/logo.png"},
+        {"Scenes->0->file", "menu.yaml"}, {"Scenes->1->tags->1->1", "c"}, {"title->font", "DejaVu Sans"},
+        {"title->colors->1", "blue"}, {"blue", "keyed by alias"}, {"list->0", "blue"}, {"list->1->font", "DejaVu Sans"},
+        {"tagged", "007"}, {"block", "one\ntwo\n"}, {"empty", ""},
+        {"Scene->Objects", "<absent>"}};  // a mapping has no value of its own
+    for (const auto& [key, expected] : values) EXPECT_EQ(value(key), expected) << key;
+    ConfigPosition where;
+    ASSERT_TRUE(config->get_position("title->font", &where));
+    EXPECT_EQ(where.line, 10) << "a copied value keeps where it was written";
 }
 
-TEST_F(Config, LaterValuesWinAndKeysKeepTheirFirstPlace) {
-    ASSERT_TRUE(load("first.yaml", "a: 1\nb: 2\na: 3\n"));
-    ASSERT_TRUE(load("second.yaml", "c: 4\nb: 5\n"));
+TEST_F(Config, LaterValuesWinKeysKeepTheirFirstPlaceAndPositionsAreOneBased) {
+    ASSERT_TRUE(load("first.yaml", "a: 1\nb: 2\na: 3\n---\n"));
+    const std::string second = dir.write("second.yaml", "c: 4\nScene:\n  b: 5\nb:   \"6\"\n");
+    ASSERT_TRUE(config->load_file(second, nullptr));
+    EXPECT_TRUE(load("empty.yaml", "# nothing here\n"));
     EXPECT_EQ(value("a"), "3");
-    EXPECT_EQ(value("b"), "5");
-    EXPECT_EQ(config->get_keys(), (Keys{"a", "b", "c"}));
-
+    EXPECT_EQ(value("b"), "6");
+    EXPECT_EQ(config->get_keys(), (Keys{"a", "b", "c", "Scene->b"}));
     ConfigPosition where;
     ASSERT_TRUE(config->get_position("b", &where));
-    EXPECT_EQ(where.file, dir.str() + "/second.yaml");
-    EXPECT_EQ(where.line, 2);
-}
-
-TEST_F(Config, PositionsAreOneBasedLineAndColumnOfTheValue) {
-    const std::string file = dir.write("pos.yaml", "top: 1\nScene:\n  Objects:\n    - name: \"bg\"\n");
-    ASSERT_TRUE(config->load_file(file, nullptr));
-    ConfigPosition where;
-    ASSERT_TRUE(config->get_position("top", &where));
-    EXPECT_EQ(where.file, file);
-    EXPECT_EQ(where.line, 1);
-    EXPECT_EQ(where.column, 6);
-    ASSERT_TRUE(config->get_position("Scene->Objects->0->name", &where));
+    EXPECT_EQ(where.file, second);
     EXPECT_EQ(where.line, 4);
-    EXPECT_EQ(where.column, 13) << "the opening quote";
+    EXPECT_EQ(where.column, 6) << "the opening quote";
     EXPECT_FALSE(config->get_position("Scene", &where));
-    EXPECT_TRUE(config->get_position("top", nullptr));
-}
-
-TEST_F(Config, AliasesCopyScalarsAndFlattenedMappings) {
-    ASSERT_TRUE(load("alias.yaml",
-                     "base: &style {font: DejaVu Sans, size: 12, colors: [red, &c blue]}\n"
-                     "title: *style\n"
-                     "color: *c\n"
-                     "*c : keyed by alias\n"
-                     "list: [*c, *style]\n"));
-    EXPECT_EQ(value("title->font"), "DejaVu Sans");
-    EXPECT_EQ(value("title->colors->1"), "blue");
-    EXPECT_EQ(value("color"), "blue");
-    EXPECT_EQ(value("blue"), "keyed by alias");
-    EXPECT_EQ(value("list->0"), "blue");
-    EXPECT_EQ(value("list->1->size"), "12");
-    ConfigPosition where;
-    ASSERT_TRUE(config->get_position("title->size", &where));
-    EXPECT_EQ(where.line, 1) << "a copied value keeps where it was written";
 }
 
 // Loads a file that must be refused: the result is false, config_error() is
@@ -144,27 +94,17 @@ protected:
         const std::string where = file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
         EXPECT_EQ(error.rfind(where, 0), 0u) << error;
         EXPECT_NE(error.find(reason_part), std::string::npos) << error;
-        EXPECT_EQ(error.find('\n'), std::string::npos);
         EXPECT_EQ(errors.lines(), (Keys{error}));
-        EXPECT_EQ(value("kept"), "yes");
         EXPECT_EQ(config->get_keys(), (Keys{"kept"})) << "nothing of the refused file is added";
     }
 };
 
-TEST_F(ConfigRefusal, MalformedYamlGivesLibyamlsReasonAndPlace) {
+TEST_F(ConfigRefusal, MalformedYamlBadKeysAndUnknownAliases) {
     expect_refused("a: 1\nb: [2, 3\nc: 4\n", 3, 2, "did not find expected ',' or ']'");
-    expect_refused("a: 1\n  b: 2\n", 2, 4, "mapping values are not allowed");
-}
-
-TEST_F(ConfigRefusal, InvalidUtf8IsPlacedByItsOffset) { expect_refused("a: 1\nb: \xff\n", 2, 4, "UTF-8"); }
-
-TEST_F(ConfigRefusal, KeysMustBeNonEmptyScalars) {
+    expect_refused("a: 1\nb: \xff\n", 2, 4, "UTF-8");
     expect_refused("ok: 1\n\"\": empty\n", 2, 1, "empty key");
     expect_refused("? [a, b]\n: pair\n", 1, 3, "cannot be a key");
     expect_refused("a: &m {x: 1}\n*m : 2\n", 2, 1, "cannot be a key");
-}
-
-TEST_F(ConfigRefusal, UnknownAliasAndBareScalarDocument) {
     expect_refused("a: *nowhere\n", 1, 4, "*nowhere");
     expect_refused("just a sentence\n", 1, 1, "not a mapping");
 }
@@ -204,50 +144,28 @@ TEST_F(ConfigGuards, AliasBombsAreRefused) {
     expect_refused(yaml, 5, 3, "MiB of keys and values");
 }
 
-TEST_F(Config, EmptyFilesAndEmptyDocumentsAddNothing) {
-    EXPECT_TRUE(load("empty.yaml", ""));
-    EXPECT_TRUE(load("comment.yaml", "# nothing here\n"));
-    EXPECT_TRUE(load("docs.yaml", "---\n---\na: 1\n---\nb: 2\n"));
-    EXPECT_EQ(config->get_keys(), (Keys{"a", "b"}));
-}
-
-TEST_F(Config, MissingFileIsReportedOnOneLine) {
-    const std::string file = dir.str() + "/missing.yaml";
+TEST_F(Config, MissingFilesAndPathsOutsideTheFileManagersRootAreOneLine) {
     testsupport::StderrCapture errors;
-    EXPECT_FALSE(config->load_file(file, nullptr));
-    EXPECT_EQ(config_error(), file + ": No such file or directory");
+    const std::string missing = dir.str() + "/missing.yaml";
+    EXPECT_FALSE(config->load_file(missing, nullptr));
+    EXPECT_EQ(config_error(), missing + ": No such file or directory");
     EXPECT_EQ(errors.lines(), (Keys{config_error()}));
 
-    EXPECT_FALSE(config->load_file("", nullptr));
-    EXPECT_NE(config_error().find("empty"), std::string::npos);
-}
-
-TEST_F(Config, ReadsThroughTheFileManager) {
     dir.write("scenes/menu.yaml", "Scene: {show_mouse_cursor: 1}\n");
     FileIO::FileManager files(dir.str());
     ASSERT_TRUE(config->load_file("scenes/menu.yaml", &files));
-    EXPECT_EQ(value("Scene->show_mouse_cursor"), "1");
     ConfigPosition where;
     ASSERT_TRUE(config->get_position("Scene->show_mouse_cursor", &where));
     EXPECT_EQ(where.file, "scenes/menu.yaml") << "named as the author wrote it";
-
-    testsupport::StderrCapture errors;
     EXPECT_FALSE(config->load_file("../outside.yaml", &files));
     EXPECT_EQ(config_error().rfind("../outside.yaml: ", 0), 0u) << config_error();
-    EXPECT_EQ(errors.lines(), (Keys{config_error()}));
 }
 
-TEST(ConfigRegistry, CreatingAgainEmptiesRemovingAndUnknownBackendsLeaveNoInterface) {
-    ASSERT_TRUE(config_create("again", "quillbox", 0));
-    Config_Interface* first = config_get_interface("again");
-    testsupport::TempDir dir;
-    ASSERT_TRUE(first->load_file(dir.write("a.yaml", "a: 1\n"), nullptr));
-    ASSERT_TRUE(config_create("again", "quillbox", 1));
-    EXPECT_EQ(config_get_interface("again"), first);
-    EXPECT_TRUE(first->get_keys().empty());
-    config_remove("again");
-    EXPECT_EQ(config_get_interface("again"), nullptr);
-    EXPECT_NE(config_error().find("\"again\""), std::string::npos);
+TEST_F(Config, CreatingAgainEmptiesItAndUnknownBackendsAreRefused) {
+    ASSERT_TRUE(load("a.yaml", "a: 1\n"));
+    ASSERT_TRUE(config_create("test", "quillbox", 1));
+    EXPECT_EQ(config_get_interface("test"), config);
+    EXPECT_TRUE(config->get_keys().empty());
     EXPECT_FALSE(config_create("other", "xml", 0));
     EXPECT_NE(config_error().find("\"xml\""), std::string::npos);
     EXPECT_EQ(config_get_interface("other"), nullptr);

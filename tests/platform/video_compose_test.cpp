@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/video/pixel_compose.h"
@@ -21,8 +22,8 @@ int count_blend_errors(int width, int height) {
     std::vector<std::uint32_t> pixels(256 * 256);
     for (std::uint32_t a = 0; a < 256; ++a)
         for (std::uint32_t s = 0; s < 256; ++s)
-            pixels[a * 256 + s] = video_pixel::make(std::uint8_t(s), std::uint8_t(255 - s), std::uint8_t(s),
-                                                    std::uint8_t(a));
+            pixels[a * 256 + s] =
+                video_pixel::make(std::uint8_t(s), std::uint8_t(255 - s), std::uint8_t(s), std::uint8_t(a));
     const Video_Image image("all", "test", width, height, pixels);
     std::vector<std::uint32_t> frame(256 * 256);
     int failures = 0;
@@ -37,8 +38,8 @@ int count_blend_errors(int width, int height) {
                 const std::uint32_t expected = (reference(255, a, frame_alpha) << 24) | (reference(s, a, d) << 16) |
                                                (reference(255 - s, a, d) << 8) | reference(s, a, d);
                 if (out != expected && ++failures < 10)
-                    ADD_FAILURE() << std::hex << "s=" << s << " a=" << a << " d=" << d << " got " << out
-                                  << " expected " << expected;
+                    ADD_FAILURE() << std::hex << "s=" << s << " a=" << a << " d=" << d << " got " << out << " expected "
+                                  << expected;
             }
     }
     return failures;
@@ -51,56 +52,30 @@ TEST(PixelCompose, BlendIsExactSourceOverForEveryValueTriple) {
     EXPECT_EQ(count_blend_errors(1, 256 * 256), 0);
 }
 
-class ComposeClipping : public ::testing::Test {
-protected:
-    // A 3 x 3 image whose pixels tell their own column and row apart.
-    ComposeClipping() : image_("grid", "test", 3, 3, grid()) {}
-    static std::vector<std::uint32_t> grid() {
-        std::vector<std::uint32_t> pixels;
-        for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 3; ++column)
-                pixels.push_back(video_pixel::make(std::uint8_t(10 + column), std::uint8_t(20 + row), 0, 255));
-        return pixels;
-    }
-    static std::uint32_t cell(int column, int row) {
-        return device_to_frame(video_pixel::make(std::uint8_t(10 + column), std::uint8_t(20 + row), 0, 255));
-    }
-    std::vector<std::uint32_t> frame_ = std::vector<std::uint32_t>(4 * 4, 0);
-    FrameView view() { return FrameView{frame_.data(), 4, 4}; }
-    std::uint32_t at(int x, int y) const { return frame_[std::size_t(y) * 4 + std::size_t(x)]; }
-    Video_Image image_;
-};
-
-TEST_F(ComposeClipping, ImageOverTheTopLeftCornerShowsItsLowerRightPart) {
-    blend_image(view(), -2, -1, image_);
-    EXPECT_EQ(at(0, 0), cell(2, 1));
-    EXPECT_EQ(at(0, 1), cell(2, 2));
-    EXPECT_EQ(at(1, 0), 0u);
-    EXPECT_EQ(at(0, 2), 0u);
-}
-
-TEST_F(ComposeClipping, ImageOverTheBottomRightCornerShowsItsUpperLeftPart) {
-    copy_image(view(), 3, 2, image_);
-    EXPECT_EQ(at(3, 2), cell(0, 0));
-    EXPECT_EQ(at(3, 3), cell(0, 1));
-    EXPECT_EQ(at(2, 2), 0u);
-    int touched = 0;
-    for (std::uint32_t word : frame_) touched += word != 0;
-    EXPECT_EQ(touched, 2);
-}
-
-TEST_F(ComposeClipping, ImageWhollyOutsideTouchesNothing) {
-    for (auto [x, y] : {std::pair{4, 0}, {-3, 0}, {0, 4}, {0, -3}, {-1073741824, 1073741824}}) {
-        blend_image(view(), x, y, image_);
-        copy_image(view(), x, y, image_);
-    }
-    for (std::uint32_t word : frame_) EXPECT_EQ(word, 0u);
-}
-
-TEST(PixelComposeCopy, CopyKeepsTheSourceAlpha) {
-    const Video_Image image("half", "test", 1, 1, {video_pixel::make(200, 100, 50, 128)});
+// A 3 x 3 image whose pixels tell their column and row apart, drawn onto a
+// 4 x 4 frame at each place: only the overlap changes, with the right cells.
+TEST(PixelCompose, ClipsAtEveryEdgeAndCopyKeepsTheSourceAlpha) {
+    std::vector<std::uint32_t> grid;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+            grid.push_back(video_pixel::make(std::uint8_t(10 + column), std::uint8_t(20 + row), 0, 255));
+    const Video_Image image("grid", "test", 3, 3, grid);
+    for (auto [left, top] : {std::pair{-2, -1}, {3, 2}, {1, 1}, {4, 0}, {-3, 0}, {0, 4}, {-1073741824, 1073741824}})
+        for (bool copy : {false, true}) {
+            std::vector<std::uint32_t> frame(4 * 4, 0);
+            (copy ? copy_image : blend_image)(FrameView{frame.data(), 4, 4}, left, top, image);
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 4; ++x) {
+                    const int column = x - left, row = y - top;
+                    const bool inside = column >= 0 && column < 3 && row >= 0 && row < 3;
+                    EXPECT_EQ(frame[std::size_t(y * 4 + x)],
+                              inside ? device_to_frame(grid[std::size_t(row * 3 + column)]) : 0u)
+                        << left << ", " << top << ": " << x << ", " << y;
+                }
+        }
+    const Video_Image half("half", "test", 1, 1, {video_pixel::make(200, 100, 50, 128)});
     std::uint32_t frame = 0xFFFFFFFFu;
-    copy_image(FrameView{&frame, 1, 1}, 0, 0, image);
+    copy_image(FrameView{&frame, 1, 1}, 0, 0, half);
     EXPECT_EQ(frame, 0x80C86432u);
 }
 
