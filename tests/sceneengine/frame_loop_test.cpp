@@ -106,7 +106,8 @@ TEST_F(FrameLoop, TheSceneShownOrAnUnknownNameIsNoSwitch) {
 TEST_F(FrameLoop, AMissingSceneOrDeviceOrAFailedLoadOrDrawEndsTheLoop) {
     StderrCapture err;
     process_scene("not-listed");
-    ASSERT_TRUE(load_list("failing.yaml", {scene_entry("sound", "empty.yaml"), scene_entry("unloadable", "broken.yaml")}));
+    ASSERT_TRUE(
+        load_list("failing.yaml", {scene_entry("sound", "empty.yaml"), scene_entry("unloadable", "broken.yaml")}));
     init("absent-video");
     process_scene("sound");
     EXPECT_EQ(err.lines(), (Strings{"No such scene \"not-listed\"", "Unable to get video device:absent-video"}));
