@@ -1,12 +1,6 @@
 // Sizes far beyond a presentation's: a scene of 100 000 objects still loads,
-// draws and answers clicks, and a long run does not grow the heap. How fast
-// they do it is for bench/.
-//
-// The heap is what the process holds in allocations it has not freed: under
-// AddressSanitizer the sanitizer allocator's own count, otherwise glibc's
-// mallinfo2() (uordblks, in use in the arenas, plus hblkhd, blocks mapped on
-// their own). Both count what is live, so a switch that frees everything it
-// made leaves the count where it was.
+// draws and answers clicks, and a long run does not grow the live heap (what
+// the process holds in allocations not yet freed). How fast is for bench/.
 #include <malloc.h>
 
 #include "sceneengine/scenemanager/scene_object_fabric.h"
@@ -14,8 +8,7 @@
 #include "tests/support/library_fixture.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-// From the sanitizer runtime's allocator interface (not every compiler ships
-// its header).
+// From the sanitizer runtime's allocator interface (not every compiler ships its header).
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
@@ -25,6 +18,8 @@ using testsupport::mouse_event;
 using testsupport::StderrCapture;
 using testsupport::Strings;
 
+// The sanitizer allocator's own count; otherwise glibc's bytes in use in the
+// arenas plus blocks mapped on their own.
 std::size_t live_heap_bytes() {
 #if defined(__SANITIZE_ADDRESS__)
     return __sanitizer_get_current_allocated_bytes();

@@ -46,14 +46,15 @@ TEST_F(Entry, ARepeatedNameReplacesTheSceneAndAnUnknownTypeStopsTheList) {
     EXPECT_EQ(get_scene("type-c"), nullptr);
 }
 
-// Preloading creates a configuration under the scene's name: a scene named
-// like the list's own configuration must not cut the list short. A failed
-// preload stops the list and keeps its scene.
+// Only "true" preloads. Preloading creates a configuration under the scene's
+// name: a scene named like the list's own configuration must not cut the list
+// short. A failed preload stops the list and keeps its scene.
 TEST_F(Entry, PreloadsThatFailOrClashWithTheListsConfiguration) {
     ASSERT_TRUE(load_list("clash.yaml", {scene_entry("ScenesLoader", "empty.yaml", "preload: \"true\""),
-                                         scene_entry("after-clash", "empty.yaml")}));
+                                         scene_entry("after-clash", "empty.yaml", "preload: \"True\"")}));
     EXPECT_TRUE(get_scene("ScenesLoader")->scene_loaded());
-    EXPECT_NE(get_scene("after-clash"), nullptr);
+    ASSERT_NE(get_scene("after-clash"), nullptr);
+    EXPECT_FALSE(get_scene("after-clash")->scene_loaded());  // only "true" preloads
 
     StderrCapture err;
     EXPECT_FALSE(load_list("failing.yaml", {scene_entry("broken", "broken.yaml", "preload: \"true\""),
@@ -106,7 +107,8 @@ TEST_F(FrameLoop, TheSceneShownOrAnUnknownNameIsNoSwitch) {
 TEST_F(FrameLoop, AMissingSceneOrDeviceOrAFailedLoadOrDrawEndsTheLoop) {
     StderrCapture err;
     process_scene("not-listed");
-    ASSERT_TRUE(load_list("failing.yaml", {scene_entry("sound", "empty.yaml"), scene_entry("unloadable", "broken.yaml")}));
+    ASSERT_TRUE(
+        load_list("failing.yaml", {scene_entry("sound", "empty.yaml"), scene_entry("unloadable", "broken.yaml")}));
     init("absent-video");
     process_scene("sound");
     EXPECT_EQ(err.lines(), (Strings{"No such scene \"not-listed\"", "Unable to get video device:absent-video"}));

@@ -212,13 +212,18 @@ TEST_F(ImageTest, LoadMakesImageAndSpriteWithItsBasePointAndWritesOneLine) {
     EXPECT_EQ(device()->get_image("logo", scene)->get_width(), 8);
 }
 
-TEST_F(ImageTest, EveryLoadFailureStoresItsTextAndWritesNothing) {
+TEST_F(ImageTest, EveryPictureOrTextLoadFailureStoresItsReasonAndWritesNothing) {
+    const std::string text_path = "..\\..\\sceneengine\\sceneobjects\\text: ";
     configure(R"(Objects:
   empty: {Image: {image_file: ''}}
   missing: {Image: {image_file: none.png}}
   unknown_loader: {Image: {image_file: grey.png, loader: nonsense}}
   wrong_loader: {Image: {image_file: grey.png, loader: jpg}}
+  bogus: {Text: {text: Hello, renderer_type: bogus}}
+  no_font: {Text: {text: Hello, font: none.ttf}}
   logo: {Image: {image_file: grey.png}}
+  title: {Text: {text: Hello, font: ')" +
+              font_file + R"('}}
 )");
     StderrCapture capture;
     for (const char* name : {"empty", "missing", "unknown_loader", "wrong_loader"}) {
@@ -227,10 +232,17 @@ TEST_F(ImageTest, EveryLoadFailureStoresItsTextAndWritesNothing) {
         EXPECT_EQ(failing._get_error(), "Can't load image:" + imageloader_error()) << name;
         EXPECT_EQ(failing._get__sprite_(), nullptr);
     }
+    Text bogus, no_font, refused;
+    EXPECT_FALSE(load(bogus, "bogus"));
+    EXPECT_EQ(bogus._get_error(), text_path + "Can't get renderer:" + textrenderer_error());
+    EXPECT_FALSE(load(no_font, "no_font"));
+    EXPECT_EQ(no_font._get_error(), text_path + "Can't render text:" + textrenderer_get("ttf")->get_error());
     use_recorder();
     recorder.refuse_sprites = true;
     EXPECT_FALSE(load(image, "logo"));
     EXPECT_EQ(image._get_error(), "Can't create sprite: sprites refused");
+    EXPECT_FALSE(load(refused, "title"));
+    EXPECT_EQ(refused._get_error(), text_path + "Can't create sprite: sprites refused");
     recorder.refuse_sprites = false;
     recorder.lose_sprites = true;
     Image lost;
@@ -317,27 +329,6 @@ TEST_F(TextTest, SizeAndColourReadWithBaseZeroAndDefaults) {
         EXPECT_EQ(object._get_color(), expected.color) << expected.name;
         EXPECT_EQ(object._get_renderer_type(), "ttf");
     }
-}
-
-TEST_F(TextTest, EveryLoadFailureStoresItsTextWithTheSourcePath) {
-    const std::string source_path = "..\\..\\sceneengine\\sceneobjects\\text";
-    configure(R"(Objects:
-  title: {Text: {text: Hello, font: ')" +
-              font_file + R"('}}
-  bogus: {Text: {text: Hello, renderer_type: bogus}}
-  no_font: {Text: {text: Hello, font: ')" +
-              dir.str() + R"(/none.ttf'}}
-)");
-    StderrCapture capture;
-    Text bogus, no_font, refused;
-    EXPECT_FALSE(load(bogus, "bogus"));
-    EXPECT_EQ(bogus._get_error(), source_path + ": Can't get renderer:" + textrenderer_error());
-    EXPECT_FALSE(load(no_font, "no_font"));
-    EXPECT_EQ(no_font._get_error(), source_path + ": Can't render text:" + textrenderer_get("ttf")->get_error());
-    use_recorder();
-    recorder.refuse_sprites = true;
-    EXPECT_FALSE(load(refused, "title"));
-    EXPECT_EQ(refused._get_error(), source_path + ": Can't create sprite: sprites refused");
 }
 
 // Colour bytes are red, green, blue, alpha; the sprite is placed at its base point and hit there.

@@ -265,10 +265,8 @@ TEST_F(SceneInput, HiddenObjectsAreNeverHit) {
 
 TEST_F(SceneInput, MissingArgumentsOrDeviceAreRefused) {
     SlotArgs one_float, no_int;
-    one_float.add_float(5);
-    one_float.add_int(1);
-    no_int.add_float(5);
-    no_int.add_float(5);
+    one_float.add_float(5), one_float.add_int(1);
+    no_int.add_float(5), no_int.add_float(5);
     for (SlotArgs* args : {&one_float, &no_int, static_cast<SlotArgs*>(nullptr)}) {
         EXPECT_FALSE(stack->slot__on_mouse_press(args));
         EXPECT_FALSE(stack->slot__on_mouse_move(args));

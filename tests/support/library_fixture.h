@@ -1,14 +1,11 @@
 #pragma once
 
 // The setup every suite of the scene library shares: the library initialised
-// on a headless device (made through the registry, so that unregistering it
-// destroys it), the probe scene and object kinds, files written to a
-// temporary folder and read through a file manager rooted there, a clean
+// on a headless device made through the registry (unregistering destroys it),
+// the probe kinds, a temporary folder read through a file manager, a clean
 // signal bus and call log, and helpers that load scene lists, scenes and
-// single objects the way the library does.
-//
-// The library's state lives as long as the process: every test uses scene
-// names of its own.
+// single objects the way the library does. The library's state lives as long
+// as the process: every test uses scene names of its own.
 
 #include <gtest/gtest.h>
 
@@ -125,8 +122,7 @@ protected:
         return dynamic_cast<HeadlessDevice*>(video_get_interface(name));
     }
 
-    // Puts the recording device in place of the headless one, under the same
-    // name.
+    // Puts the recording device in place of the headless one, under the same name.
     void use_recorder() {
         video_unregister(video);
         video_register(video, &recorder);
@@ -152,8 +148,7 @@ protected:
         return load_scenes(file, video, manager);
     }
 
-    // A scene list entry of the generic scene kind, and one of the probe
-    // scene kind; more: further keys, "key: value, ...".
+    // A scene list entry of the generic scene kind, and one of the probe kind; more: "key: value, ...".
     static std::string entry(const std::string& name, const std::string& file, const std::string& more = "") {
         return "{name: " + name + ", file: " + file + (more.empty() ? "" : ", " + more) + "}";
     }
@@ -205,8 +200,7 @@ protected:
             << config_error();
     }
 
-    // Loads object under name from configure's text, the way a scene does
-    // (its files read through the test's file manager).
+    // Loads object under name from configure's text, the way a scene does (files read through `files`).
     bool load(SceneObject& object, const std::string& name, Scene* owner = nullptr) {
         object.set_video_name(video);
         return object.load(owner, config, "Objects->" + name + "->", scene, name, files.get());
@@ -219,8 +213,7 @@ protected:
         connect(signal, name);
     }
 
-    // Counts the frames of scene `from` (each draw raises a new cycle); asks
-    // for next once the count reaches at.
+    // Counts the frames of scene `from` (each draw raises a new cycle); asks for next once the count reaches at.
     std::shared_ptr<int> switch_at_frame(const std::string& from, const std::string& next, int at = 1) {
         auto frames = std::make_shared<int>(0);
         on_signal(from + "->new_cycle", from + "-frame-" + std::to_string(at) + "-" + next,

@@ -16,11 +16,9 @@ namespace testsupport {
 // A test-only object kind, registered as "Probe" by register_probes(). It
 // writes "probe:" + its name + ":" + the operation to call_log() for the
 // operations a scene calls on it, and draws by asking its device to draw the
-// sprite (object name, scene name).
-//
-// Its own keys, under the object's prefix:
-//   Probe->rect  "x1 y1 x2 y2": the area that the point test hits (edges
-//                included); without it the object is never hit.
+// sprite (object name, scene name). Its own keys, under the object's prefix:
+//   Probe->rect  "x1 y1 x2 y2": the area the point test hits, edges included
+//                (without it the object is never hit);
 //   Probe->fail  "true": load fails with the error "told to fail".
 class ProbeObject : public virtual SceneObject {
 public:
@@ -59,21 +57,13 @@ public:
         return true;
     }
 
-    void register_slots() override {
-        log("register_slots");
-        SceneObject::register_slots();
-    }
-    void unregister_slots() override {
-        log("unregister_slots");
-        SceneObject::unregister_slots();
-    }
-    void connect_signals(bool on_load_only) override {
-        log(on_load_only ? "connect_signals true" : "connect_signals false");
-        SceneObject::connect_signals(on_load_only);
+    void register_slots() override { log("register_slots"), SceneObject::register_slots(); }
+    void unregister_slots() override { log("unregister_slots"), SceneObject::unregister_slots(); }
+    void connect_signals(bool on_load) override {
+        log(on_load ? "connect_signals true" : "connect_signals false"), SceneObject::connect_signals(on_load);
     }
     void disconnect_signals(bool all) override {
-        log(all ? "disconnect_signals true" : "disconnect_signals false");
-        SceneObject::disconnect_signals(all);
+        log(all ? "disconnect_signals true" : "disconnect_signals false"), SceneObject::disconnect_signals(all);
     }
 
 private:

@@ -4,11 +4,7 @@
 
 namespace testsupport {
 
-namespace {
-
-void record(const std::string& call) { call_log().push_back("video:" + call); }
-
-}  // namespace
+void RecordingDevice::record(const std::string& call) { call_log().push_back("video:" + call); }
 
 RecordingDevice::~RecordingDevice() {
     if (destroyed) ++*destroyed;
@@ -20,29 +16,6 @@ Event RecordingDevice::get_event() {
     Event event = events.front();
     events.pop_front();
     return event;
-}
-
-bool RecordingDevice::update_screen() {
-    record("update_screen");
-    return true;
-}
-
-void RecordingDevice::show_mouse_cursor(bool show) {
-    record(show ? "show_mouse_cursor true" : "show_mouse_cursor false");
-}
-
-void RecordingDevice::record_switch(const char* which, bool on) {
-    record(std::string("set_switch_").append(which).append(on ? " true" : " false"));
-}
-
-std::int16_t RecordingDevice::get_screen_width() {
-    record("get_screen_width");
-    return 640;
-}
-
-std::int16_t RecordingDevice::get_screen_height() {
-    record("get_screen_height");
-    return 480;
 }
 
 bool RecordingDevice::create_image(std::string name, std::string scene, int width, int height,

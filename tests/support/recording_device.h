@@ -25,14 +25,14 @@ class RecordingDevice : public Video_Interface {
 public:
     ~RecordingDevice() override;
     Event get_event() override;
-    bool update_screen() override;
-    void show_mouse_cursor(bool show) override;
-    std::int16_t get_screen_width() override;
-    std::int16_t get_screen_height() override;
-    void set_switch_a(bool on) override { record_switch("a", on); }
-    void set_switch_b(bool on) override { record_switch("b", on); }
-    void set_switch_c(bool on) override { record_switch("c", on); }
-    void set_switch_d(bool on) override { record_switch("d", on); }
+    bool update_screen() override { return record("update_screen"), true; }
+    void show_mouse_cursor(bool show) override { record(show ? "show_mouse_cursor true" : "show_mouse_cursor false"); }
+    std::int16_t get_screen_width() override { return record("get_screen_width"), 640; }
+    std::int16_t get_screen_height() override { return record("get_screen_height"), 480; }
+    void set_switch_a(bool on) override { record(on ? "set_switch_a true" : "set_switch_a false"); }
+    void set_switch_b(bool on) override { record(on ? "set_switch_b true" : "set_switch_b false"); }
+    void set_switch_c(bool on) override { record(on ? "set_switch_c true" : "set_switch_c false"); }
+    void set_switch_d(bool on) override { record(on ? "set_switch_d true" : "set_switch_d false"); }
     bool create_image(std::string name, std::string scene, int width, int height, const std::uint32_t* pixels) override;
     Video_Image* get_image(std::string name, std::string scene) override;
     bool create_sprite(std::string sprite, std::string scene, std::string image, std::string image_scene,
@@ -54,7 +54,7 @@ public:
     std::map<std::pair<std::string, std::string>, std::unique_ptr<Video_Sprite>> sprites;
 
 private:
-    static void record_switch(const char* which, bool on);
+    static void record(const std::string& call);
 };
 
 // A copy of log with each run of consecutive "video:get_event" entries
