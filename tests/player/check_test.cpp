@@ -1,16 +1,25 @@
 // scenecheck: the broken fixture (one of every kind of finding) against its
 // expected report, the clean fixture and the example found clean, lists the
 // loader cannot read or never reads through, the program's exit statuses,
-// and the reading rules findings rest on where the fixture does not show them.
+// the reading rules findings rest on where the fixture does not show them,
+// and the JSON Schema it writes for editors: the committed copy is current,
+// a host's kind appears in it, and a real validator passes the example and
+// rejects every mistake of the broken fixture that one value can show.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
+#include "player/kinds/host_kinds.h"
 #include "scenecheck/kind_table.h"
+#include "scenecheck/schema.h"
 #include "scenecheck/scenecheck.h"
 #include "scenecheck/value_rules.h"
 #include "sceneengine/scenemanager/scene_object_fabric.h"
+#include "sceneengine/sceneobjects/kind_description.h"
 #include "tests/player/sceneplay_run.h"
 
 namespace {
@@ -32,11 +41,7 @@ playertest::RunResult run_program(const std::vector<std::string>& args) {
     return playertest::run(playertest::program_path("scenecheck/scenecheck"), args);
 }
 
-TEST(Scenecheck, TheBrokenFixtureGivesEachFindingOnItsOwnLineAndTheCleanOnesNone) {
-    const auto broken = check({"scenes.yaml", "--root", fixture("broken")});
-    EXPECT_EQ(broken.out, read_file(fixture("broken/expected.txt")));
-    EXPECT_EQ(broken.status, 1);
-    EXPECT_EQ(broken.err, "");
+TEST(Scenecheck, TheCleanFixtureAndTheExampleAreCleanAndEveryKindIsKnown) {
     // Without --root the list's own folder is the root.
     for (const auto& clean : {check({"scenes.yaml", "--root", fixture("clean")}), check({fixture("clean/scenes.yaml")}),
                               check({playertest::source_dir() + "/examples/presentation/scenes.yaml"})}) {
@@ -77,7 +82,7 @@ TEST(Scenecheck, ListsTheLoaderCannotReadOrNeverReadsThrough) {
     }
 }
 
-TEST(Scenecheck, TheProgramPrintsFindingsOnStdoutExitingWithOneAndTwoForUsage) {
+TEST(Scenecheck, TheBrokenFixtureGivesEachFindingOnItsOwnLineAndUsageErrorsExitWithTwo) {
     const std::vector<std::string> usage_errors[] = {
         {}, {"--frobnicate", "x.yaml"}, {"a.yaml", "b.yaml"}, {"x.yaml", "--root"}, {"x.yaml", "--root", "/no/such"}};
     for (const auto& args : usage_errors) {
@@ -89,12 +94,12 @@ TEST(Scenecheck, TheProgramPrintsFindingsOnStdoutExitingWithOneAndTwoForUsage) {
     const auto help = run_program({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: scenecheck LIST [--root DIR]\n", 0), 0u) << help.out;
-    // The services' own error lines are not repeated on stderr.
+    // Each finding of the broken fixture on its own line; the services' own
+    // error lines are not repeated on stderr.
     const auto broken = run_program({"scenes.yaml", "--root", fixture("broken")});
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(broken.out, read_file(fixture("broken/expected.txt")));
     EXPECT_EQ(broken.err, "");
-    EXPECT_EQ(run_program({fixture("clean/scenes.yaml")}).status, 0);
     // The reference of the kinds: the library's and the host's, as their loaders read them.
     const auto keys = check({"--keys"});
     EXPECT_EQ(keys.status, 0);
@@ -125,6 +130,83 @@ TEST(CheckValueRules, SuggestionsOnlyForLikelySlips) {
     EXPECT_EQ(value_rules::edit_distance("kitten", "sitting"), 3u);
     EXPECT_EQ(value_rules::nearest("Image->picture", {"Image->image_file", "SceneObject->show"}), "");
     EXPECT_EQ(value_rules::nearest("ghost", {"dot"}), "");  // short words allow one edit only
+}
+
+// What the validator (Debian's interpreter, with the python3-jsonschema that
+// setup installs) prints for files, one "FILE: PATH" a line, sorted.
+std::vector<std::string> validate(const std::vector<std::string>& files, int& status) {
+    std::vector<std::string> arguments = {playertest::source_dir() + "/tests/player/validate_schema.py",
+                                          playertest::source_dir() + "/docs/scene-files.schema.json"};
+    arguments.insert(arguments.end(), files.begin(), files.end());
+    const auto result = playertest::run("/usr/bin/python3", arguments);
+    status = result.status;
+    std::vector<std::string> lines;
+    std::istringstream in(result.out + result.err);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+TEST(Schema, TheCommittedCopyIsCurrentAndHostKindsAppearInIt) {
+    player::register_host_kinds();  // as scenecheck --schema does
+    EXPECT_EQ(playertest::read_file(playertest::source_dir() + "/docs/scene-files.schema.json"), scene_schema())
+        << "docs/scene-files.schema.json is stale: write it anew with scenecheck --schema";
+
+    kind_descriptions::add(
+        {"Spinner", "Image", {{"Spinner->speed", ValueKind::Float, "", true, "turns a second"}}, {}, {}});
+    const std::string schema = scene_schema();
+    EXPECT_NE(schema.find("\"Spinner\": {"), std::string::npos);
+    EXPECT_NE(schema.find("\"description\": \"turns a second\""), std::string::npos);
+    EXPECT_TRUE(std::regex_search(schema, std::regex(R"("required": \[\s*"speed"\s*\])")));
+}
+
+TEST(Schema, AValidatorPassesTheExamplesAndRejectsWhatOneValueShows) {
+    const std::string examples = playertest::source_dir() + "/examples/presentation/";
+    int status = -1;
+    const auto clean = validate({examples + "scenes.yaml", examples + "title.yaml", examples + "menu.yaml",
+                                 examples + "slide.yaml", examples + "credits.yaml"},
+                                status);
+    EXPECT_EQ(status, 0) << ::testing::PrintToString(clean);
+
+    const std::string broken = playertest::source_dir() + "/tests/player/check_fixtures/broken/";
+    const auto found = validate(
+        {broken + "scenes.yaml", broken + "menu.yaml", broken + "objects.yaml", broken + "signals.yaml"}, status);
+    EXPECT_EQ(status, 1);
+    // Switches, words, numbers with trailing text or a leading 0, six-digit
+    // colours, unknown keys, missing required keys.
+    const std::vector<std::string> expected = {
+        "menu.yaml: Scene",
+        "menu.yaml: Scene/Objects/Object0/z_level",
+        "menu.yaml: Scene/Objects/Object2",
+        "menu.yaml: Scene/Objects/Object4",
+        "menu.yaml: Scene/show_mouse_cursor",
+        "objects.yaml: Objects/clock/Timer/repeat",
+        "objects.yaml: Objects/clock/Timer/time",
+        "objects.yaml: Objects/left/Text/color",
+        "objects.yaml: Objects/logo/Image",
+        "objects.yaml: Objects/logo/SceneObject",
+        "objects.yaml: Objects/logo/SceneObject/absolute_x",
+        "objects.yaml: Objects/logo/SceneObject/require_alpha_collision",
+        "objects.yaml: Objects/logo/SceneObject/show",
+        "objects.yaml: Objects/next/SceneSwitch",
+        "objects.yaml: Objects/nofile/SceneObject/coord_type",
+        "objects.yaml: Objects/odd/Image/loader",
+        "objects.yaml: Objects/right/Text/color",
+        "objects.yaml: Objects/title/SceneObject/coord_type",
+        "objects.yaml: Objects/title/SceneObject/link_h_align",
+        "objects.yaml: Objects/title/SceneObject/link_v_align",
+        "objects.yaml: Objects/title/SceneObject/link_v_offset",
+        "objects.yaml: Objects/title/Text/color",
+        "objects.yaml: Objects/title/Text/font_size",
+        "scenes.yaml: Scenes/Scene0/preload",
+        "scenes.yaml: Scenes/Scene1",
+        "signals.yaml: Objects/clock/signals/signal0/connect",
+        "signals.yaml: Objects/pad/signals/signal0/type",
+        "signals.yaml: Objects/pad/signals/signal3",
+        "signals.yaml: Objects/pad/signals/signal5",
+        "signals.yaml: Objects/pad/signals/signal5",
+    };
+    EXPECT_EQ(found, expected);
 }
 
 }  // namespace

@@ -32,7 +32,6 @@ protected:
         folder.write("broken.yaml",
                      "Scene: {Objects: {Object0: {name: picture, type: Image}}}\n"
                      "Objects: {picture: {Image: {image_file: missing.png}}}\n");
-        list = folder.str() + "/list.yaml";
     }
 
     // Runs sceneplay with "DIR" in arguments standing for the folder.
@@ -43,7 +42,7 @@ protected:
     }
 
     testsupport::TempDir folder;
-    std::string list;
+    const std::string list = "DIR/list.yaml";
 };
 
 TEST_F(SceneplayCli, EachBadCommandLineOrFileIsOneClearLineAndPlaysNothing) {

@@ -97,9 +97,8 @@ std::string scene_yaml(const std::vector<Square>& squares, const std::string& ta
     }
     if (target.empty()) return list + objects;
     return list + "    Object" + std::to_string(index) + ": {name: go, z_level: 0, type: SceneSwitch}\n" + objects +
-           "  go:\n    SceneSwitch: {target: " + target +
-           "}\n    signals:\n      signal0: {connect: on_load, type: "
-           "builtin, signal_source: Video, signal_name: keyboard_press, slot_name: _on_key_press}\n";
+           "  go:\n    SceneSwitch: {target: " + target + "}\n    signals:\n      signal0: {connect: on_load, "
+           "type: builtin, signal_source: Video, signal_name: keyboard_press, slot_name: _on_key_press}\n";
 }
 
 // A scene list of (name, file) entries.

@@ -21,22 +21,18 @@ bool play_in_window(const std::vector<std::string>& arguments, std::string& outp
     testsupport::XServer server;
     const std::string display = server.start(output);
     if (display.empty()) return false;
-    testsupport::TempDir logs;
     // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&&
     // for an overlapping copy (a false -Wrestrict).
-    std::string play = "env SDL_VIDEODRIVER=x11";
+    std::string play = std::string("export DISPLAY=").append(display).append(" SDL_VIDEODRIVER=x11\n");
     for (const std::string& word :
          {playertest::program_path("player/sceneplay"), presentation(), std::string("title"), std::string("--window")})
-        play.append(" ").append(shell_quoted(word));
-    for (const std::string& argument : arguments) play.append(" ").append(shell_quoted(argument));
-    play.append(" >").append(shell_quoted(logs.str() + "/log"));
-    play.append(" 2>&1 </dev/null &\nplayer=$!\n(:\n").append(driver).append("\n) >/dev/null 2>&1\nwait $player\n");
-    const std::string script = logs.write("play.sh", play);
-    const std::string command =
-        std::string("env DISPLAY=").append(display).append(" bash ").append(shell_quoted(script));
-    const int status = std::system(command.c_str());
-    output = playertest::read_file(logs.str() + "/log");
-    return status == 0;
+        play.append(shell_quoted(word)).append(" ");
+    for (const std::string& argument : arguments) play.append(shell_quoted(argument)).append(" ");
+    play.append("&\nplayer=$!\n(:\n").append(driver).append("\n) >/dev/null 2>&1\nwait $player\n");
+    testsupport::TempDir folder;
+    const auto result = playertest::run("/bin/bash", {folder.write("play.sh", play)});
+    output = result.out + result.err;
+    return result.status == 0;
 }
 
 // The --verbose lines of a window's output, without the library's own.
