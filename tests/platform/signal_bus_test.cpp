@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "services/signals.h"
-#include "tests/support/function_slot.h"
 #include "tests/support/test_support.h"
 
 namespace {

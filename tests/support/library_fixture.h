@@ -36,16 +36,6 @@ namespace testsupport {
 
 using Strings = std::vector<std::string>;
 
-// A slot that runs a function: lets a test react to a signal inline.
-class FunctionSlot : public AbstractSlot {
-public:
-    explicit FunctionSlot(std::function<void(SlotArgs*)> body) : body_(std::move(body)) {}
-    bool call(SlotArgs* args) override { return body_(args), true; }
-
-private:
-    std::function<void(SlotArgs*)> body_;
-};
-
 // The scenes of the library's table, freed at the end of the run as a host
 // frees them: the table holds them without owning them, and a scene does
 // not own its objects. Every list a suite loads names its scenes here.

@@ -2,12 +2,25 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <streambuf>
 #include <string>
 #include <vector>
 
+#include "services/signals.h"
+
 namespace testsupport {
+
+// A slot that runs a function: lets a test react to a signal inline.
+class FunctionSlot : public AbstractSlot {
+public:
+    explicit FunctionSlot(std::function<void(SlotArgs*)> body) : body_(std::move(body)) {}
+    bool call(SlotArgs* args) override { return body_(args), true; }
+
+private:
+    std::function<void(SlotArgs*)> body_;
+};
 
 // A fresh folder under the system's temporary folder, removed with everything
 // in it when the object goes.
