@@ -65,9 +65,9 @@ TEST_F(Size, ASceneOfAHundredThousandObjectsLoadsDrawsAndAnswersClicks) {
 
     int activations = 0;
     on_signal("crowd->activate", "crowd-clicks", [&activations](SlotArgs*) { ++activations; });
-    device()->push_event(mouse_event(2, 0.5f, 0.5f, 0, 0, 1));
-    device()->push_event(mouse_event(2, 30, 30, 0, 0, 1));  // empty space: no activation
-    device()->push_event(mouse_event(2, 2, 2, 0, 0, 1));
+    device()->push_event(mouse_event(2, 0.5f, 0.5f, 1));
+    device()->push_event(mouse_event(2, 30, 30, 1));  // empty space: no activation
+    device()->push_event(mouse_event(2, 2, 2, 1));
     device()->push_event(testsupport::quit_event());
     StderrCapture err;
     process_scene("crowd");

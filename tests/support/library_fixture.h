@@ -10,12 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
-#include <regex>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,58 +23,39 @@
 #include "services/fileio.h"
 #include "services/signals.h"
 #include "services/video.h"
-#include "tests/support/call_log.h"
 #include "tests/support/probes.h"
-#include "tests/support/recording_device.h"
 #include "tests/support/test_support.h"
 
 namespace testsupport {
 
 using Strings = std::vector<std::string>;
 
-// The scenes of the library's table, freed at the end of the run as a host
-// frees them: the table holds them without owning them, and a scene does
-// not own its objects. Every list a suite loads names its scenes here.
-class HostScenes : public ::testing::Environment {
-public:
-    static std::set<std::string>& names() {
-        static std::set<std::string> listed;
-        return listed;
-    }
-    // Remembers the "name: X" of every entry of a scene list's text.
-    static void remember(const std::string& list_text) {
-        static const std::regex entry_name(R"(name: ([^,}\s]+))");
-        for (std::sregex_iterator it(list_text.begin(), list_text.end(), entry_name), end; it != end; ++it)
-            names().insert((*it)[1]);
-    }
-    void TearDown() override;
+// The scenes of the library's table are freed at the end of the run, as a host frees them.
+class ReleaseScenes : public ::testing::Environment {
+    void TearDown() override { EXPECT_TRUE(release_scenes()); }
 };
-inline const bool host_scenes_registered = (::testing::AddGlobalTestEnvironment(new HostScenes), true);
+inline const bool release_scenes_registered = (::testing::AddGlobalTestEnvironment(new ReleaseScenes), true);
 
-// Frees a scene's objects as their host must: the scene does not own them.
-inline void free_objects(const Scene& owner) {
-    for (const auto& [name, object] : owner.get_objects()) {
-        if (!object) continue;
-        object->disconnect_signals(true);
-        object->unregister_slots();
-        delete object;
-    }
-}
-
-// Frees a scene made by a test, with its objects, taken off the bus first.
-struct HostDelete {
-    void operator()(Scene* scene) const {
-        scene->slot__on_deactivate(nullptr);
-        free_objects(*scene);
-        delete scene;
-    }
+struct SceneDeleter {
+    void operator()(Scene* scene) const { delete_scene(scene); }
 };
-using ScenePtr = std::unique_ptr<Scene, HostDelete>;
+using ScenePtr = std::unique_ptr<Scene, SceneDeleter>;
 
-inline void HostScenes::TearDown() {
-    for (const std::string& name : names())
-        if (Scene* scene = get_scene(name)) HostDelete()(scene);
+// Events as the video device reports them.
+inline Event key_event(std::int32_t type, std::int32_t code) {
+    Event event;
+    event.type = type;
+    (type == EVENT_CHARACTER ? event.character : event.key) = code;
+    return event;
 }
+inline Event mouse_event(std::int32_t type, float x, float y, std::int32_t button, float dx = 0, float dy = 0) {
+    Event event;
+    event.type = type;
+    event.x = x, event.y = y, event.dx = dx, event.dy = dy;
+    event.button = button;
+    return event;
+}
+inline Event quit_event() { return key_event(EVENT_QUIT, 0); }
 
 class LibraryFixture : public ::testing::Test {
 protected:
@@ -102,23 +79,9 @@ protected:
         config_remove(config);
     }
 
-    static void make_device(const std::string& name, int width = 800, int height = 600) {
-        VideoSettings settings;
-        settings.width = width, settings.height = height;
-        ASSERT_TRUE(video_create(name, settings)) << video_error();
-    }
+    static void make_device(const std::string& name) { ASSERT_TRUE(video_create(name, {})) << video_error(); }
 
-    static HeadlessDevice* device(const std::string& name = video) {
-        return dynamic_cast<HeadlessDevice*>(video_get_interface(name));
-    }
-
-    // Puts the recording device in place of the headless one, under the same name.
-    void use_recorder() {
-        video_unregister(video);
-        video_register(video, &recorder);
-        init(video);
-        call_log().clear();
-    }
+    static HeadlessDevice* device() { return dynamic_cast<HeadlessDevice*>(video_get_interface(video)); }
 
     // Writes a scene list of "Scenes->SceneN" entries (YAML flow mappings,
     // entry N at index N) and loads it for scenes drawn on scene_video.
@@ -127,15 +90,7 @@ protected:
         for (std::size_t i = 0; i < entries.size(); ++i)
             text += "  Scene" + std::to_string(i) + ": " + entries[i] + "\n";
         dir.write(file, text);
-        HostScenes::remember(text);
         return load_scenes(file, scene_video, files.get());
-    }
-
-    // load_scenes of a list already written in folder, read through manager.
-    bool load_written(const TempDir& folder, const std::string& file, FileIO::FileManager* manager) {
-        std::ifstream in(folder.path() / file);
-        HostScenes::remember(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-        return load_scenes(file, video, manager);
     }
 
     // A scene list entry of the generic scene kind, and one of the probe kind; more: "key: value, ...".
@@ -213,7 +168,6 @@ protected:
         return frames;
     }
 
-    RecordingDevice recorder;
     TempDir dir;
     std::unique_ptr<FileIO::FileManager> files;
     std::vector<std::unique_ptr<FunctionSlot>> slots;

@@ -2,21 +2,34 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "sceneengine/scenemanager/scene/scene.h"
 #include "sceneengine/scenemanager/scene_fabric.h"
 #include "sceneengine/scenemanager/scene_object_fabric.h"
 #include "sceneengine/sceneobjects/scene_object.h"
 #include "services/config.h"
-#include "services/video.h"
-#include "tests/support/call_log.h"
 
 namespace testsupport {
 
+// One process-wide list of calls, in the order they happened, that the probe
+// scene and the probe object write to.
+inline std::vector<std::string>& call_log() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+// The entries of the call log that start with prefix.
+inline std::vector<std::string> call_log_with(const std::string& prefix) {
+    std::vector<std::string> result;
+    for (const std::string& entry : call_log())
+        if (entry.compare(0, prefix.size(), prefix) == 0) result.push_back(entry);
+    return result;
+}
+
 // A test-only object kind, registered as "Probe" by register_probes(). It
 // writes "probe:" + its name + ":" + the operation to call_log() for the
-// operations a scene calls on it, and draws by asking its device to draw the
-// sprite (object name, scene name). Its own keys, under the object's prefix:
+// operations a scene calls on it. Its own keys, under the object's prefix:
 //   Probe->rect  "x1 y1 x2 y2": the area the point test hits, edges included
 //                (without it the object is never hit);
 //   Probe->fail  "true": load fails with the error "told to fail".
@@ -37,10 +50,7 @@ public:
         return false;
     }
 
-    void draw() override {
-        log("draw");
-        if (Video_Interface* video = video_get_interface(_video_name_)) video->draw_sprite(_object_name_, _scene_name_);
-    }
+    void draw() override { log("draw"); }
 
     bool _is_point_in_object(float px, float py) override {
         return has_rect_ && px >= x1_ && px <= x2_ && py >= y1_ && py <= y2_;

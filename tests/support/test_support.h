@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <functional>
 #include <sstream>
-#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -33,8 +32,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
-    // Writes content to a file below the folder, making folders as needed;
-    // returns the full path.
+    // Write a file below the folder, making folders as needed; return its full path.
     std::string write(const std::string& relative, const std::string& content) const;
     std::string write_bytes(const std::string& relative, const std::vector<std::uint8_t>& bytes) const;
 
