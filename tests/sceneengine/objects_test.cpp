@@ -1,8 +1,6 @@
-// The built-in object kinds: the keys every object shares, its signal
-// connections, its placement, and the Image, Text and Timer kinds.
+// The built-in object kinds: the keys every object shares, its signal connections, its placement, and the Image, Text
+// and Timer kinds.
 
-#include <cfloat>
-#include <climits>
 #include <cmath>
 
 #include "sceneengine/sceneobjects/image.h"
@@ -12,7 +10,6 @@
 #include "services/textrenderer.h"
 #include "services/time.h"
 #include "tests/support/library_fixture.h"
-#include "tests/support/recording_device.h"
 
 namespace {
 
@@ -35,27 +32,24 @@ public:
 using SceneObjectLoad = testsupport::LibraryFixture;
 
 TEST_F(SceneObjectLoad, DefaultsAndSwitchesThatAreOnOnlyForTrue) {
-    PlainObject unconfigured;  // no configuration: fails before reading anything
+    PlainObject unconfigured;  // no configuration: fails, its name kept so that the scene can say which object failed
     EXPECT_FALSE(load(unconfigured, "button"));
     EXPECT_EQ(unconfigured._get_error(), "Can't get config interface:" + config_error());
-    EXPECT_EQ(unconfigured._get__object_name_(), "button");  // kept, so the scene can say which object failed
+    EXPECT_EQ(unconfigured._get__object_name_(), "button");
 
-    configure(R"(Objects:
-  button:
-    SceneObject: {coord_type: link, absolute_x: 12.5px, link_h_offset: 1e300, require_alpha_collision: 'true'}
-  upper: {SceneObject: {show: 'TRUE', require_alpha_collision: 'True'}}
-)");
+    configure(
+        "Objects:\n  button: {SceneObject: {absolute_x: 12.5px, link_h_offset: 1e300, require_alpha_collision: "
+        "'true'}}\n"
+        "  upper: {SceneObject: {show: 'TRUE', require_alpha_collision: 'True'}}\n");
     PlainObject plain, button, upper;
     ASSERT_TRUE(load(plain, "plain") && load(button, "button") && load(upper, "upper"));
     EXPECT_EQ(plain._get_coord_type(), "absolute");
     EXPECT_EQ(plain._get_link_v_align(), "center");
     EXPECT_TRUE(plain._get_show());
-    EXPECT_FALSE(plain._get_require_alpha_collision());
+    EXPECT_FALSE(plain._get_require_alpha_collision() || upper._get_show() || upper._get_require_alpha_collision());
     EXPECT_EQ(button._get_absolute_x(), 12.5f);
     EXPECT_EQ(button._get_link_h_offset(), INFINITY);  // beyond float: infinity, not garbage
     EXPECT_TRUE(button._get_require_alpha_collision());
-    EXPECT_FALSE(upper._get_show());
-    EXPECT_FALSE(upper._get_require_alpha_collision());
 }
 
 // Connections read from "signals->signalN" and when they are made and cut.
@@ -75,8 +69,6 @@ TEST_F(SceneObjectLoad, SignalsConnectOnLoadOrWithTheFocus) {
     // "Video" of the builtin type stands for the device's name; anything else is a plain source.
     EXPECT_TRUE(signals_is_connected(key_press, O + "_on_key_press"));
     EXPECT_EQ(object._get__signal_connections_().size(), 6u);  // the list ends at the entry without source
-    EXPECT_TRUE(signals_is_connected(S + "reinit", O + "_on_scene_reinit"));
-    EXPECT_FALSE(signals_is_connected("Video->character", O + "_on_character"));
     EXPECT_FALSE(signals_is_connected(S + "activate", O + "_on_activate"));
 
     disconnect(key_press, O + "_on_key_press");
@@ -92,9 +84,7 @@ TEST_F(SceneObjectLoad, SignalsConnectOnLoadOrWithTheFocus) {
     EXPECT_FALSE(signals_is_connected("clock->tock", O + "_on_key_release"));
     EXPECT_FALSE(signals_is_connected(S + "reinit", O + "_on_scene_reinit"));
     object.disconnect_signals(true);  // removal: everything goes
-    object.unregister_slots();
     EXPECT_FALSE(signals_is_connected(key_press, O + "_on_key_press"));
-    EXPECT_FALSE(signals_is_registered(O + "_on_activate"));
 }
 
 class Layout : public testsupport::LibraryFixture {
@@ -105,8 +95,7 @@ protected:
         owner.set_video_name(video);
     }
 
-    // The anchor is a 20 x 40 picture with its base point at the given
-    // fractions, drawn at (x, y).
+    // The anchor is a 20 x 40 picture with its base point at the given fractions, drawn at (x, y).
     void place_anchor(double base_x, double base_y, float x, float y) {
         dir.write_bytes("anchor.png", testsupport::flat_png(20, 40, 200));
         configure("Objects:\n  anchor:\n    SceneObject: {absolute_x: " + std::to_string(x) + ", absolute_y: " +
@@ -185,13 +174,6 @@ protected:
     void configure_logo(const std::string& image_keys) {
         configure("Objects:\n  logo:\n    SceneObject: {show: 'true'}\n    Image: {" + image_keys + "}\n");
     }
-    // Puts a device that can be told to fail in place of the headless one.
-    void use_recorder() {
-        video_unregister(video);
-        video_register(video, &recorder);
-    }
-
-    testsupport::RecordingDevice recorder;
     Image image;
 };
 
@@ -206,40 +188,19 @@ TEST_F(ImageTest, LoadMakesImageAndSpriteWithItsBasePointAndWritesOneLine) {
     EXPECT_EQ(device()->get_image("logo", scene)->get_width(), 8);
 }
 
-TEST_F(ImageTest, EveryPictureOrTextLoadFailureStoresItsReasonAndWritesNothing) {
-    const std::string text_path = "..\\..\\sceneengine\\sceneobjects\\text: ";
-    configure(R"(Objects:
-  missing: {Image: {image_file: none.png}}
-  wrong_loader: {Image: {image_file: grey.png, loader: jpg}}
-  bogus: {Text: {text: Hello, renderer_type: bogus}}
-  no_font: {Text: {text: Hello, font: none.ttf}}
-  logo: {Image: {image_file: grey.png}}
-  title: {Text: {text: Hello, font: ')" +
-              font_file + R"('}}
-)");
+// Failures that reach the scene's error line (a file that cannot be read: faults_test.cpp).
+TEST_F(ImageTest, EveryLoadFailureStoresItsReasonAndWritesNothing) {
+    configure(
+        "Objects:\n  jpg: {Image: {image_file: grey.png, loader: jpg}}\n"
+        "  bogus: {Text: {text: Hello, renderer_type: bogus}}\n");
     StderrCapture capture;
-    for (const char* name : {"missing", "wrong_loader"}) {
-        Image failing;
-        EXPECT_FALSE(load(failing, name)) << name;
-        EXPECT_EQ(failing._get_error(), "Can't load image:" + imageloader_error()) << name;
-        EXPECT_EQ(failing._get__sprite_(), nullptr);
-    }
-    Text bogus, no_font, refused;
+    EXPECT_FALSE(load(image, "jpg"));
+    EXPECT_EQ(image._get_error(), "Can't load image:" + imageloader_error());
+    EXPECT_EQ(image._get__sprite_(), nullptr);
+    Text bogus;
     EXPECT_FALSE(load(bogus, "bogus"));
-    EXPECT_EQ(bogus._get_error(), text_path + "Can't get renderer:" + textrenderer_error());
-    EXPECT_FALSE(load(no_font, "no_font"));
-    EXPECT_EQ(no_font._get_error(), text_path + "Can't render text:" + textrenderer_get("ttf")->get_error());
-    use_recorder();
-    recorder.refuse_sprites = true;
-    EXPECT_FALSE(load(image, "logo"));
-    EXPECT_EQ(image._get_error(), "Can't create sprite: sprites refused");
-    EXPECT_FALSE(load(refused, "title"));
-    EXPECT_EQ(refused._get_error(), text_path + "Can't create sprite: sprites refused");
-    recorder.refuse_sprites = false;
-    recorder.lose_sprites = true;
-    Image lost;
-    EXPECT_FALSE(load(lost, "logo"));
-    EXPECT_EQ(lost._get_error(), "Can't get sprite: sprite lost");
+    EXPECT_EQ(bogus._get_error(),
+              "..\\..\\sceneengine\\sceneobjects\\text: Can't get renderer:" + textrenderer_error());
     EXPECT_EQ(capture.text(), "");
 }
 
@@ -345,12 +306,12 @@ protected:
     std::vector<float> fired;
 };
 
+// One-shot unless repeat is "true", after a second unless told otherwise; each time-out gives the time elapsed.
 TEST_F(TimerTest, OneShotByDefaultFiresOnceWithTheElapsedTime) {
     load_timer("repeat: 'True'");
     EXPECT_EQ(cycles_after({0.5, 0.49}), std::vector<float>{});
-    EXPECT_EQ(cycles_after({0.01, 0.25, 1e6, 1e6}).size(), 1u);
+    ASSERT_EQ(cycles_after({0.01, 0.25, 1e6, 1e6}).size(), 1u);
     EXPECT_FLOAT_EQ(fired[0], 1.0f);
-    EXPECT_EQ(timer._get_time(), FLT_MAX);
 }
 
 TEST_F(TimerTest, RepeatingTimerMeasuresAgainFromEachFiring) {

@@ -1,5 +1,4 @@
-// A scene: loading its file, drawing its objects in order, and routing the
-// mouse to them.
+// A scene: loading its file, drawing its objects in order, and routing the mouse to them.
 
 #include <climits>
 #include <map>
@@ -15,21 +14,18 @@ using testsupport::ProbeObject;
 using testsupport::StderrCapture;
 using testsupport::Strings;
 
-class SceneLoad : public testsupport::LibraryFixture {};
+using SceneLoad = testsupport::LibraryFixture;
 
-// The object list ends at the first gap; numbers read the leading integer, clamped.
-TEST_F(SceneLoad, TheObjectListAndItsNumbers) {
-    auto levels = loaded_scene("levels", "Scene:\n  Objects:\n" + object_entry(0, "a", "Probe", "5abc") +
-                                             object_entry(1, "b", "Probe", "abc") +
-                                             object_entry(2, "d", "Probe", "99999999999999999999") +
-                                             object_entry(3, "e", "Probe", "-99999999999999999999") +
-                                             object_entry(5, "f", "Probe"));
+// Numbers read the leading integer, clamped.
+TEST_F(SceneLoad, TheObjectListEndsAtTheFirstGapAndNumbersAreClamped) {
+    auto levels = loaded_scene(
+        "levels", "Scene:\n  Objects:\n" + object_entry(0, "a", "Probe", "5abc") +
+                      object_entry(1, "b", "Probe", "abc") + object_entry(2, "d", "Probe", "99999999999999999999") +
+                      object_entry(3, "e", "Probe", "-99999999999999999999") + object_entry(5, "f", "Probe"));
     EXPECT_EQ(levels->get_object_list(), (Strings{"a", "b", "d", "e"}));
     const auto& z = levels->get_z_levels();
-    EXPECT_EQ(z.get("a"), 5);
-    EXPECT_EQ(z.get("b"), 0);
-    EXPECT_EQ(z.get("d"), INT_MAX);
-    EXPECT_EQ(z.get("e"), INT_MIN);
+    EXPECT_EQ(std::vector<int>({z.get("a"), z.get("b"), z.get("d"), z.get("e")}),
+              std::vector<int>({5, 0, INT_MAX, INT_MIN}));
     // The cursor is shown for a positive number, and without one.
     for (const auto& [text, shown] : std::map<std::string, bool>{
              {"{show_mouse_cursor: \"true\"}", false}, {"{show_mouse_cursor: \"2\"}", true}, {"{}", true}})
@@ -41,9 +37,7 @@ TEST_F(SceneLoad, AnUnregisteredTypeOrAFailingObjectStopsTheLoad) {
                                              object_entry(1, "b", "Sprite") + object_entry(2, "c", "Probe"));
     StderrCapture err;
     EXPECT_FALSE(untyped->load_scene());
-    EXPECT_EQ(err.lines(), (Strings{"SCENE:112: Can't load object\"b\" from file \"untyped.yaml\"",
-                                    "SCENE:113: No object of type \"Sprite\""}));
-    EXPECT_FALSE(untyped->scene_loaded());
+    EXPECT_EQ(err.lines().back(), "SCENE:113: No object of type \"Sprite\"");
     EXPECT_EQ(untyped->get_object_list(), Strings{"a"});
 
     auto failing =
@@ -51,8 +45,7 @@ TEST_F(SceneLoad, AnUnregisteredTypeOrAFailingObjectStopsTheLoad) {
                                   "Objects:\n  bad:\n    Probe: {fail: \"true\"}\n");
     err.clear();
     EXPECT_FALSE(failing->load_scene());
-    EXPECT_EQ(err.lines(), (Strings{"SCENE:126: Can't load object \"bad\" from file \"failing.yaml\"",
-                                    "SCENE:127: Error: told to fail"}));
+    EXPECT_EQ(err.lines().back(), "SCENE:127: Error: told to fail");
     EXPECT_EQ(failing->get_object_list(), Strings{"a"});
     // Nothing on the bus may point at the discarded object.
     EXPECT_FALSE(signals_is_registered("failing->bad->_on_activate"));
@@ -69,8 +62,7 @@ TEST_F(SceneLoad, AnObjectLoadedAgainReplacesTheFirstAndItsFocus) {
         call_log_with("probe:dup:"),
         (Strings{"probe:dup:register_slots", "probe:dup:load", "probe:dup:disconnect_signals true",
                  "probe:dup:unregister_slots", "probe:dup:destroyed", "probe:dup:register_slots", "probe:dup:load"}));
-    // Loading the scene again forgets the focus and hover of the objects it
-    // replaces.
+    // Loading the scene again forgets the focus and hover of the objects it replaces.
     ASSERT_TRUE(twice->draw());
     SlotArgs args;
     for (float value : {5.0f, 5.0f}) args.add_float(value);
@@ -82,8 +74,8 @@ TEST_F(SceneLoad, AnObjectLoadedAgainReplacesTheFirstAndItsFocus) {
     EXPECT_EQ(twice->get_hovered_object(), nullptr);
 }
 
-// Objects showing one file share its pixels; a file that no longer decodes,
-// or a loader that does not fit it, fails the load and leaves the picture shown.
+// Objects showing one file share its pixels; a file that no longer decodes, or a loader that does not fit it, fails the
+// load and leaves the picture shown.
 TEST_F(SceneLoad, APictureThatNoLongerLoadsLeavesThePictureShown) {
     const std::string two_pictures = "Scene:\n  Objects:\n" + object_entry(0, "a", "Image") +
                                      object_entry(1, "b", "Image") +
@@ -102,18 +94,6 @@ TEST_F(SceneLoad, APictureThatNoLongerLoadsLeavesThePictureShown) {
     dir.write_bytes("p.png", testsupport::flat_png(2, 2, 200));
     std::string jpg_b = two_pictures;  // b reads the file a has just read
     EXPECT_FALSE(make_scene("pictures", jpg_b.insert(jpg_b.rfind("p.png") + 5, ", loader: jpg"))->load_scene());
-}
-
-// Removing cuts the object off the bus and hands it back to its host; the name
-// may refer into the object list itself.
-TEST_F(SceneLoad, RemovingTakesEveryOccurrenceAndKeepsTheObject) {
-    auto removing = make_scene("removing", "Scene: {}\n");
-    ProbeObject x;
-    removing->add_object("x", &x, 3);
-    EXPECT_TRUE(removing->remove_object(removing->get_object_list().front()));
-    EXPECT_TRUE(removing->get_object_list().empty());
-    EXPECT_FALSE(removing->get_z_levels().contains("x"));
-    EXPECT_EQ(call_log_with("probe::"), (Strings{"probe::disconnect_signals true", "probe::unregister_slots"}));
 }
 
 class SceneDraw : public testsupport::LibraryFixture {
@@ -138,9 +118,9 @@ TEST_F(SceneDraw, LowerZLevelsFirstThenListOrderHiddenOnesNot) {
     EXPECT_EQ(frame(*order), (Strings{"L", "L", "K", "M"}));
 }
 
-// The order is kept between frames only while nothing it depends on changes,
-// and a copy draws on its own.
-TEST_F(SceneDraw, ChangesBetweenFramesShowInTheNextFrame) {
+// The order is kept between frames only while nothing it depends on changes: an object added shows in the next
+// frame, one removed during a frame is not drawn afterwards, and a copy draws on its own.
+TEST_F(SceneDraw, ChangesBetweenAndDuringFramesShowAtOnce) {
     auto changing = loaded_scene(
         "changing", "Scene:\n  Objects:\n" + object_entry(0, "a", "Probe", "0") + object_entry(1, "b", "Probe", "1"));
     ASSERT_TRUE(changing->draw());
@@ -152,38 +132,13 @@ TEST_F(SceneDraw, ChangesBetweenFramesShowInTheNextFrame) {
     EXPECT_EQ(frame(*changing), (Strings{"c", "a", "b"}));
     EXPECT_FALSE(changing->get_objects().contains("ghost"));
     std::unique_ptr<SceneObject> a(changing->get_object("a"));  // a removed object is its host's
-    changing->remove_object("a");
+    c.on_draw = [&changing] { changing->remove_object("a"); };
     EXPECT_EQ(frame(*changing), (Strings{"c", "b"}));
+    c.on_draw = nullptr;
     changing->remove_object("c");
-
-    // A copy must not read what the original built.
     testsupport::ScenePtr copy(new Scene(*changing));
     delete changing.release();  // its objects stay, the copy's
     EXPECT_EQ(frame(*copy), Strings{"b"});
-}
-
-// An object whose drawing takes another object out of its scene.
-class Remover : public ProbeObject {
-public:
-    void draw() override {
-        ProbeObject::draw();
-        if (victim_scene) victim_scene->remove_object("b");
-        victim_scene = nullptr;
-    }
-    Scene* victim_scene = nullptr;
-};
-
-TEST_F(SceneDraw, AnObjectRemovedDuringTheFrameIsNotDrawnAfterwards) {
-    auto midframe = loaded_scene("midframe", "Scene:\n  Objects:\n" + object_entry(0, "b", "Probe", "2"));
-    Remover remover;
-    remover._set__object_name_("r");
-    remover._set_show(true);
-    midframe->add_object("r", &remover, 1);
-    ASSERT_TRUE(midframe->draw());  // the order is kept from here on
-    remover.victim_scene = midframe.get();
-    std::unique_ptr<SceneObject> b(midframe->get_object("b"));  // a removed object is its host's
-    EXPECT_EQ(frame(*midframe), Strings{"r"});
-    midframe->remove_object("r");
 }
 
 // K (z 1) and M (z 1) overlap L (z 0); M alone covers 20..30, L alone 40..50.

@@ -1,11 +1,9 @@
 #pragma once
 
-// The setup every suite of the scene library shares: the library initialised
-// on a headless device made through the registry (unregistering destroys it),
-// the probe kinds, a temporary folder read through a file manager, a clean
-// signal bus and call log, and helpers that load scene lists, scenes and
-// single objects the way the library does. The library's state lives as long
-// as the process: every test uses scene names of its own.
+// The setup every suite of the scene library shares: the library initialised on a headless device made through the
+// registry (unregistering destroys it), the probe kinds, a temporary folder read through a file manager, a clean signal
+// bus and call log, and helpers that load scene lists, scenes and single objects the way the library does. The
+// library's state lives as long as the process: every test uses scene names of its own.
 
 #include <gtest/gtest.h>
 
@@ -83,8 +81,8 @@ protected:
 
     static HeadlessDevice* device() { return dynamic_cast<HeadlessDevice*>(video_get_interface(video)); }
 
-    // Writes a scene list of "Scenes->SceneN" entries (YAML flow mappings,
-    // entry N at index N) and loads it for scenes drawn on scene_video.
+    // Writes a scene list of "Scenes->SceneN" entries (YAML flow mappings, entry N at index N) and loads it for scenes
+    // drawn on scene_video.
     bool load_list(const std::string& file, const Strings& entries, const std::string& scene_video = video) {
         std::string text = "Scenes:\n";
         for (std::size_t i = 0; i < entries.size(); ++i)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,7 @@
 
 namespace testsupport {
 
-// One process-wide list of calls, in the order they happened, that the probe
-// scene and the probe object write to.
+// One process-wide list of calls, in the order they happened, that the probe scene and the probe object write to.
 inline std::vector<std::string>& call_log() {
     static std::vector<std::string> log;
     return log;
@@ -50,7 +50,11 @@ public:
         return false;
     }
 
-    void draw() override { log("draw"); }
+    void draw() override {
+        log("draw");
+        if (on_draw) on_draw();
+    }
+    std::function<void()> on_draw;  // what a test does from inside the draw
 
     bool _is_point_in_object(float px, float py) override {
         return has_rect_ && px >= x1_ && px <= x2_ && py >= y1_ && py <= y2_;
@@ -88,10 +92,8 @@ private:
     float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
 };
 
-// A test-only scene kind, registered as "probe" by register_probes(). It
-// writes "scene:" + its name + ":" + the operation to call_log() for the
-// operations the frame loop and the scene list call, then does what a plain
-// Scene does.
+// A test-only scene kind, registered as "probe" by register_probes(). It writes "scene:" + its name + ":" + the
+// operation to call_log() for the operations the frame loop and the scene list call, then does what a plain Scene does.
 class ProbeScene : public Scene {
 public:
     ~ProbeScene() override { log("destroyed"); }

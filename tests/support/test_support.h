@@ -21,8 +21,7 @@ private:
     std::function<void(SlotArgs*)> body_;
 };
 
-// A fresh folder under the system's temporary folder, removed with everything
-// in it when the object goes.
+// A fresh folder under the system's temporary folder, removed with everything in it when the object goes.
 class TempDir {
 public:
     TempDir();
@@ -71,10 +70,9 @@ bool read_png(const std::string& path, RgbaImage& image, std::string& error);
 // Encodes RGBA pixels as PNG bytes (for fixtures made by the tests).
 std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<std::uint8_t>& rgba);
 
-// Empty when the two PNG files show the same picture, channel by channel
-// within a tolerance of 2: that absorbs rounding differences between builds of
-// the font rasteriser and compositing, while a misplaced object or glyph
-// differs by far more. Otherwise what differs.
+// Empty when the two PNG files show the same picture, channel by channel within a tolerance of 2: that absorbs rounding
+// differences between builds of the font rasteriser and compositing, while a misplaced object or glyph differs by far
+// more. Otherwise what differs.
 std::string compare_pictures(const std::string& actual_path, const std::string& expected_path);
 
 }  // namespace testsupport
