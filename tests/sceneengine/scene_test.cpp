@@ -52,28 +52,6 @@ TEST_F(SceneLoad, AnUnregisteredTypeOrAFailingObjectStopsTheLoad) {
     EXPECT_EQ(call_log_with("probe:bad:").back(), "probe:bad:destroyed");
 }
 
-TEST_F(SceneLoad, AnObjectLoadedAgainReplacesTheFirstAndItsFocus) {
-    auto twice =
-        loaded_scene("twice", "Scene:\n  Objects:\n" + object_entry(0, "dup", "Probe", "1") +
-                                  object_entry(1, "dup", "Probe", "4") + "Objects:\n" + probe_keys("dup", "0 0 10 10"));
-    EXPECT_EQ(twice->get_z_levels().get("dup"), 4);
-    // The first is cut off the bus before it goes; the second registers after.
-    EXPECT_EQ(
-        call_log_with("probe:dup:"),
-        (Strings{"probe:dup:register_slots", "probe:dup:load", "probe:dup:disconnect_signals true",
-                 "probe:dup:unregister_slots", "probe:dup:destroyed", "probe:dup:register_slots", "probe:dup:load"}));
-    // Loading the scene again forgets the focus and hover of the objects it replaces.
-    ASSERT_TRUE(twice->draw());
-    SlotArgs args;
-    for (float value : {5.0f, 5.0f}) args.add_float(value);
-    args.add_int(1);
-    ASSERT_TRUE(twice->slot__on_mouse_press(&args) && twice->slot__on_mouse_move(&args));
-    ASSERT_NE(twice->get_focused_object(), nullptr);
-    ASSERT_TRUE(twice->load_scene());
-    EXPECT_EQ(twice->get_focused_object(), nullptr);
-    EXPECT_EQ(twice->get_hovered_object(), nullptr);
-}
-
 // Objects showing one file share its pixels; a file that no longer decodes, or a loader that does not fit it, fails the
 // load and leaves the picture shown.
 TEST_F(SceneLoad, APictureThatNoLongerLoadsLeavesThePictureShown) {
@@ -154,26 +132,20 @@ protected:
         call_log().clear();
     }
 
-    static SlotArgs mouse_args(float x, float y, std::int64_t button = 1) {
+    // The scene's mouse slots, with the arguments the input signals give.
+    bool press(float x, float y, std::int64_t button = 1, bool moving = false) {
         SlotArgs args;
         for (float value : {x, y, 0.5f, -0.5f}) args.add_float(value);
         args.add_int(button);
-        return args;
+        return moving ? stack->slot__on_mouse_move(&args) : stack->slot__on_mouse_press(&args);
     }
-    bool press(float x, float y, std::int64_t button = 1) {
-        SlotArgs args = mouse_args(x, y, button);
-        return stack->slot__on_mouse_press(&args);
-    }
-    bool move(float x, float y) {
-        SlotArgs args = mouse_args(x, y);
-        return stack->slot__on_mouse_move(&args);
-    }
+    bool move(float x, float y) { return press(x, y, 1, true); }
     SceneObject* object(const char* name) { return stack->get_object(name); }
 
     testsupport::ScenePtr stack;
 };
 
-TEST_F(SceneInput, APressHitsTheTopmostObjectOnlyAndEmptySpaceChangesNothing) {
+TEST_F(SceneInput, APressHitsTheTopmostShownObjectOnlyAndEmptySpaceChangesNothing) {
     EXPECT_TRUE(press(5, 25, 3));
     EXPECT_EQ(stack->get_focused_object(), object("M"));
     // Only the focused object hears the scene's activate signal.
@@ -186,15 +158,9 @@ TEST_F(SceneInput, APressHitsTheTopmostObjectOnlyAndEmptySpaceChangesNothing) {
     ASSERT_TRUE(press(45, 45));  // L
     EXPECT_EQ(call_log(), (Strings{"probe:M:disconnect_signals false", "probe:L:connect_signals false",
                                    "probe:L:activate 45 45 1"}));
-}
-
-TEST_F(SceneInput, HiddenObjectsAreNeverHit) {
-    object("M")->_set_show(false);
+    object("M")->_set_show(false);  // hidden objects are never hit
     ASSERT_TRUE(press(5, 5));
     EXPECT_EQ(stack->get_focused_object(), object("K"));
-    ASSERT_TRUE(move(25, 25));
-    EXPECT_EQ(stack->get_hovered_object(), object("L"));
-    EXPECT_TRUE(call_log_with("probe:M:").empty());
 }
 
 TEST_F(SceneInput, MissingArgumentsOrDeviceAreRefused) {
@@ -211,6 +177,18 @@ TEST_F(SceneInput, MissingArgumentsOrDeviceAreRefused) {
     EXPECT_EQ(stack->get_focused_object(), nullptr);
     EXPECT_EQ(stack->get_hovered_object(), nullptr);
     EXPECT_TRUE(call_log().empty());
+}
+
+// Loading the scene again replaces its objects: each old one is cut off the bus before it goes, and the focus and the
+// hover forget it.
+TEST_F(SceneInput, LoadingAgainReplacesTheObjectsAndForgetsFocusAndHover) {
+    ASSERT_TRUE(press(25, 25) && move(25, 25));
+    call_log().clear();
+    ASSERT_TRUE(stack->load_scene());
+    EXPECT_EQ(stack->get_focused_object(), nullptr);
+    EXPECT_EQ(stack->get_hovered_object(), nullptr);
+    EXPECT_EQ(call_log_with("probe:M:"), (Strings{"probe:M:disconnect_signals true", "probe:M:unregister_slots",
+                                                  "probe:M:destroyed", "probe:M:register_slots", "probe:M:load"}));
 }
 
 TEST_F(SceneInput, EnterOnceLeaveOnlyObjectsAboveTheNewHit) {
