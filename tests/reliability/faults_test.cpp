@@ -38,7 +38,7 @@ protected:
 // device if the loop kept the pointer it fetched at its start, and nothing may be drawn after. The registry made the
 // first device, so unregistering destroys it; the host destroys its own right after.
 TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
-    ASSERT_TRUE(load_list("unplug.yaml", {scene_entry("unplug-a", "empty.yaml"), entry("unplug-b", "empty.yaml")}));
+    ASSERT_TRUE(load_list("unplug.yaml", {scene_entry("unplug-a", "empty.yaml")}));
     std::string error;
     std::unique_ptr<HeadlessDevice> host_device = HeadlessDevice::create({}, error);
     on_signal(std::string(video) + "->keyboard_press", "unplug", [&host_device](SlotArgs*) {
@@ -58,13 +58,8 @@ TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
     }
     EXPECT_EQ(host_device, nullptr);
     disconnect(std::string(video) + "->keyboard_press", "unplug");
-    // Nothing was lost: with a device back, both scenes play.
-    make_device(video);
+    make_device(video);  // nothing was lost: with a device back, the scene plays
     expect_playable("unplug-a");
-    switch_at_frame("unplug-a", "unplug-b", 1);
-    switch_at_frame("unplug-b", "exit", 1);
-    process_scene("unplug-a");
-    EXPECT_TRUE(get_scene("unplug-b")->scene_loaded());
 }
 
 // The input device unregistered by a new cycle of a scene drawn on a second device: the draw goes on and the next cycle

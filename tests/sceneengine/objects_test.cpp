@@ -1,23 +1,19 @@
-// The built-in object kinds: the keys every object shares, its signal connections, its placement, and the Image, Text
-// and Timer kinds.
+// The built-in object kinds: the signal connections and placement every object shares, and the Image, Text and Timer
+// kinds.
 
 #include <cmath>
 
 #include "sceneengine/sceneobjects/image.h"
 #include "sceneengine/sceneobjects/text/text.h"
 #include "sceneengine/sceneobjects/timer.h"
-#include "services/imageloader.h"
-#include "services/textrenderer.h"
 #include "services/time.h"
 #include "tests/support/library_fixture.h"
 
 namespace {
 
 using testsupport::StderrCapture;
-using testsupport::Strings;
 
 using Point = std::pair<float, float>;
-const std::string font_file = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 // A SceneObject with nothing of its own, counting the slot calls it receives.
 class PlainObject : public SceneObject {
@@ -30,27 +26,6 @@ public:
 };
 
 using SceneObjectLoad = testsupport::LibraryFixture;
-
-TEST_F(SceneObjectLoad, DefaultsAndSwitchesThatAreOnOnlyForTrue) {
-    PlainObject unconfigured;  // no configuration: fails, its name kept so that the scene can say which object failed
-    EXPECT_FALSE(load(unconfigured, "button"));
-    EXPECT_EQ(unconfigured._get_error(), "Can't get config interface:" + config_error());
-    EXPECT_EQ(unconfigured._get__object_name_(), "button");
-
-    configure(
-        "Objects:\n  button: {SceneObject: {absolute_x: 12.5px, link_h_offset: 1e300, require_alpha_collision: "
-        "'true'}}\n"
-        "  upper: {SceneObject: {show: 'TRUE', require_alpha_collision: 'True'}}\n");
-    PlainObject plain, button, upper;
-    ASSERT_TRUE(load(plain, "plain") && load(button, "button") && load(upper, "upper"));
-    EXPECT_EQ(plain._get_coord_type(), "absolute");
-    EXPECT_EQ(plain._get_link_v_align(), "center");
-    EXPECT_TRUE(plain._get_show());
-    EXPECT_FALSE(plain._get_require_alpha_collision() || upper._get_show() || upper._get_require_alpha_collision());
-    EXPECT_EQ(button._get_absolute_x(), 12.5f);
-    EXPECT_EQ(button._get_link_h_offset(), INFINITY);  // beyond float: infinity, not garbage
-    EXPECT_TRUE(button._get_require_alpha_collision());
-}
 
 // Connections read from "signals->signalN" and when they are made and cut.
 TEST_F(SceneObjectLoad, SignalsConnectOnLoadOrWithTheFocus) {
@@ -87,82 +62,31 @@ TEST_F(SceneObjectLoad, SignalsConnectOnLoadOrWithTheFocus) {
     EXPECT_FALSE(signals_is_connected(key_press, O + "_on_key_press"));
 }
 
-class Layout : public testsupport::LibraryFixture {
-protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        owner.set_name(scene);
-        owner.set_video_name(video);
-    }
-
-    // The anchor is a 20 x 40 picture with its base point at the given fractions, drawn at (x, y).
-    void place_anchor(double base_x, double base_y, float x, float y) {
-        dir.write_bytes("anchor.png", testsupport::flat_png(20, 40, 200));
-        configure("Objects:\n  anchor:\n    SceneObject: {absolute_x: " + std::to_string(x) + ", absolute_y: " +
-                  std::to_string(y) + "}\n    Image: {image_file: anchor.png, x_base: " + std::to_string(base_x) +
-                  ", y_base: " + std::to_string(base_y) +
-                  "}\n  follower: {SceneObject: {coord_type: link, link_object: anchor}}\n");
-        StderrCapture capture;
-        ASSERT_TRUE(load(anchor, "anchor", &owner)) << anchor._get_error();
-        owner.add_object("anchor", &anchor, 0);
-        anchor.draw();
-        ASSERT_TRUE(load(follower, "follower", &owner));
-    }
-
-    // Places the follower; false when it cannot be placed.
-    bool place(const std::string& v_align, const std::string& h_align, float v_offset = 0, float h_offset = 0) {
-        follower._set_link_v_align(v_align);
-        follower._set_link_h_align(h_align);
-        follower._set_link_v_offset(v_offset);
-        follower._set_link_h_offset(h_offset);
-        return follower.calculate_position();
-    }
-    Point at() { return {follower._get_x(), follower._get_y()}; }
-
-    Scene owner;
-    Image anchor;
-    PlainObject follower;
-};
-
-TEST_F(Layout, AbsoluteIsScaledIntoTheAreaOfAParentScene) {
+// Placement against the scene and its parent (links against other objects: the golden frames of the presentation).
+TEST_F(SceneObjectLoad, AbsoluteIsScaledIntoTheAreaOfAParentScene) {
+    Scene owner, parent;  // the owner fills (100, 50)-(500, 350) of its 800 x 600 parent
+    owner.set_name(scene);
     configure("Objects: {box: {SceneObject: {absolute_x: 200, absolute_y: 300}}}\n");
-    ASSERT_TRUE(load(follower, "box", &owner));
-    ASSERT_TRUE(follower.calculate_position());
+    PlainObject box;
+    ASSERT_TRUE(load(box, "box", &owner));
+    const auto at = [&box] { return Point(box._get_x(), box._get_y()); };
+    ASSERT_TRUE(box.calculate_position());
     EXPECT_EQ(at(), Point(200, 300));  // without a parent: the configured point
-    Scene parent;                      // the owner fills (100, 50)-(500, 350) of its 800 x 600 parent
     parent.set_width(800), parent.set_height(600);
     owner.set_parent(&parent);
     owner.set_width(400), owner.set_height(300), owner.set_x(100), owner.set_y(50);
-    ASSERT_TRUE(follower.calculate_position());
+    ASSERT_TRUE(box.calculate_position());
     EXPECT_EQ(at(), Point(200, 200));
-    // A parent without a size cannot scale anything: the position stays.
+    // A parent without a size cannot scale anything, nor a link without its object: the position stays.
     parent.set_height(0);
     parent.set_name("outer");
-    EXPECT_FALSE(follower.calculate_position());
-    EXPECT_EQ(follower._get_error(), "Can't place object \"box\": parent scene \"outer\" has size 800x0");
+    EXPECT_FALSE(box.calculate_position());
+    EXPECT_EQ(box._get_error(), "Can't place object \"box\": parent scene \"outer\" has size 800x0");
+    box._set_coord_type("link");
+    box._set_link_object("nothing");
+    EXPECT_FALSE(box.calculate_position());
+    EXPECT_EQ(box._get_error(), "Unable to fine object:\"nothing\"");
     EXPECT_EQ(at(), Point(200, 200));
-}
-
-TEST_F(Layout, LinkAlignsAgainstTheLinkedRectangleOrItsBasePointOrFails) {
-    place_anchor(0, 0, 10, 20);                           // rectangle (10, 20)-(30, 60)
-    ASSERT_TRUE(place("center", "center", -0.5f, 1.0f));  // offsets in the linked object's height and width
-    EXPECT_EQ(at(), Point(40, 20));
-    ASSERT_TRUE(place("top", "left"));  // "top" is the greater y
-    EXPECT_EQ(at(), Point(10, 60));
-    ASSERT_TRUE(place("bottom", "right"));
-    EXPECT_EQ(at(), Point(30, 20));
-    place_anchor(0.25, 0.75, 100, 100);  // rectangle (95, 70)-(115, 110)
-    ASSERT_TRUE(place("base_point", "base_point"));
-    EXPECT_EQ(at(), Point(100, 100));
-    ASSERT_TRUE(place("base_point", "base_point", 0.5f, 0.5f));
-    EXPECT_EQ(at(), Point(110, 120));
-    // An unknown kind or object keeps the position and names the cause.
-    EXPECT_FALSE(place("middle", "left"));
-    EXPECT_EQ(follower._get_error(), "Unknown v_align kind: \"middle\"");
-    follower._set_link_object("nothing");
-    EXPECT_FALSE(follower.calculate_position());
-    EXPECT_EQ(follower._get_error(), "Unable to fine object:\"nothing\"");
-    EXPECT_EQ(at(), Point(110, 120));
 }
 
 class ImageTest : public testsupport::LibraryFixture {
@@ -186,22 +110,6 @@ TEST_F(ImageTest, LoadMakesImageAndSpriteWithItsBasePointAndWritesOneLine) {
     EXPECT_EQ(image._get__sprite_()->get_base_x(), 0.0);
     EXPECT_EQ(image._get__sprite_()->get_base_y(), 0.25);
     EXPECT_EQ(device()->get_image("logo", scene)->get_width(), 8);
-}
-
-// Failures that reach the scene's error line (a file that cannot be read: faults_test.cpp).
-TEST_F(ImageTest, EveryLoadFailureStoresItsReasonAndWritesNothing) {
-    configure(
-        "Objects:\n  jpg: {Image: {image_file: grey.png, loader: jpg}}\n"
-        "  bogus: {Text: {text: Hello, renderer_type: bogus}}\n");
-    StderrCapture capture;
-    EXPECT_FALSE(load(image, "jpg"));
-    EXPECT_EQ(image._get_error(), "Can't load image:" + imageloader_error());
-    EXPECT_EQ(image._get__sprite_(), nullptr);
-    Text bogus;
-    EXPECT_FALSE(load(bogus, "bogus"));
-    EXPECT_EQ(bogus._get_error(),
-              "..\\..\\sceneengine\\sceneobjects\\text: Can't get renderer:" + textrenderer_error());
-    EXPECT_EQ(capture.text(), "");
 }
 
 // A 2 x 4 picture at (0, 0), its alpha by row: 128 0 / 127 255 / 0 0 / 0 255.
@@ -254,75 +162,23 @@ TEST_F(TextTest, SizeAndColourReadWithBaseZeroAndDefaults) {
     }
 }
 
-// Colour bytes are red, green, blue, alpha; the sprite is placed at its base point and hit there.
-TEST_F(TextTest, DrawPlacesTheSpriteInItsColourAndHitsIt) {
-    configure("Objects:\n  title:\n    SceneObject: {absolute_x: 100, absolute_y: 100}\n    Text: {text: HH, font: '" +
-              font_file + "', font_size: 24, color: '0xff000080', x_base: 0, y_base: 1}\n");
-    Text text;
-    StderrCapture capture;
-    ASSERT_TRUE(load(text, "title")) << text._get_error();
-    EXPECT_EQ(capture.text(), "");  // a Text writes no line on success
-    Video_Image* image = device()->get_image("title", scene);
-    std::uint32_t most_opaque = 0xffffff00u;
-    for (int i = 0; i < image->get_width() * image->get_height(); ++i)
-        if (video_pixel::alpha(image->get_pixels()[i]) > video_pixel::alpha(most_opaque))
-            most_opaque = image->get_pixels()[i];
-    EXPECT_EQ(video_pixel::red(most_opaque), 255);
-    EXPECT_EQ(video_pixel::green(most_opaque), 0);
-    EXPECT_NEAR(video_pixel::alpha(most_opaque), 128, 1);
-    text.draw();
-    EXPECT_TRUE(text._is_point_in_object(105, 95));
-    EXPECT_FALSE(text._is_point_in_object(95, 105));
-}
-
-class TimerTest : public testsupport::LibraryFixture {
-protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        time_use_manual_clock(true);
-    }
-    void TearDown() override {
-        time_use_manual_clock(false);
-        LibraryFixture::TearDown();
-    }
-
-    // Loads the timer "t1" of the given Timer keys and records its time-outs.
-    void load_timer(const std::string& keys) {
-        configure("Objects: {t1: {Timer: {" + keys + "}}}\n");
-        ASSERT_TRUE(load(timer, "t1")) << timer._get_error();
-        on_signal(scene + "->t1->time_out", "listener",
-                  [this](SlotArgs* args) { fired.push_back(args->get_float(0)); });
-    }
-    // The elapsed time of each time-out, after cycles that many seconds apart.
-    std::vector<float> cycles_after(std::initializer_list<double> seconds) {
-        for (double step : seconds) {
-            time_advance(step);
-            EXPECT_FALSE(timer.slot__on_new_cycle(nullptr));
-        }
-        return fired;
-    }
-
+// One-shot unless repeat is "true", after a second unless told otherwise; a time-out gives the time elapsed.
+TEST_F(SceneObjectLoad, ATimerIsOneShotByDefaultAndFiresOnceWithTheElapsedTime) {
+    configure("Objects: {t1: {Timer: {repeat: 'True'}}}\n");
+    time_use_manual_clock(true);  // the timer measures from its load
     Timer timer;
+    EXPECT_TRUE(load(timer, "t1")) << timer._get_error();
     std::vector<float> fired;
-};
-
-// One-shot unless repeat is "true", after a second unless told otherwise; each time-out gives the time elapsed.
-TEST_F(TimerTest, OneShotByDefaultFiresOnceWithTheElapsedTime) {
-    load_timer("repeat: 'True'");
-    EXPECT_EQ(cycles_after({0.5, 0.49}), std::vector<float>{});
-    ASSERT_EQ(cycles_after({0.01, 0.25, 1e6, 1e6}).size(), 1u);
-    EXPECT_FLOAT_EQ(fired[0], 1.0f);
-}
-
-TEST_F(TimerTest, RepeatingTimerMeasuresAgainFromEachFiring) {
-    load_timer("time: 0.5, repeat: 'true'");
-    // 0.55 since the last firing; lateness does not carry over; called rarely: once, with the whole time.
-    ASSERT_EQ(cycles_after({0.5, 0.25, 0.3, 0.49, 3.5}).size(), 3u);
-    EXPECT_FLOAT_EQ(fired[0], 0.5f);
-    EXPECT_FLOAT_EQ(fired[1], 0.55f);
-    EXPECT_FLOAT_EQ(fired[2], 3.99f);
-    timer._set_time(NAN);  // a limit that is no number never fires
-    EXPECT_EQ(cycles_after({100}).size(), 3u);
+    on_signal(scene + "->t1->time_out", "listener", [&fired](SlotArgs* args) { fired.push_back(args->get_float(0)); });
+    std::vector<std::size_t> counts;
+    for (double step : {0.5, 0.49, 0.01, 0.25, 1e6}) {
+        time_advance(step);
+        timer.slot__on_new_cycle(nullptr);
+        counts.push_back(fired.size());
+    }
+    time_use_manual_clock(false);
+    EXPECT_EQ(counts, (std::vector<std::size_t>{0, 0, 1, 1, 1}));
+    EXPECT_FLOAT_EQ(fired.at(0), 1.0f);
 }
 
 }  // namespace
