@@ -1,5 +1,5 @@
-// The built-in object kinds: the signal connections and placement every object shares, and the Image, Text and Timer
-// kinds.
+// The built-in object kinds: the placement every object shares, and the Image, Text and Timer kinds. (Links, signal
+// wiring, alpha hits and text colours show in the presentation's golden frames.)
 
 #include <cmath>
 
@@ -15,54 +15,15 @@ using testsupport::StderrCapture;
 
 using Point = std::pair<float, float>;
 
-// A SceneObject with nothing of its own, counting the slot calls it receives.
+// A SceneObject with nothing of its own.
 class PlainObject : public SceneObject {
 public:
     void draw() override {}
-    bool slot__on_key_press(SlotArgs*) override { return ++key_presses > 0; }
-    bool slot__on_activate(SlotArgs*) override { return ++activations > 0; }
-    int key_presses = 0;
-    int activations = 0;
 };
 
 using SceneObjectLoad = testsupport::LibraryFixture;
 
-// Connections read from "signals->signalN" and when they are made and cut.
-TEST_F(SceneObjectLoad, SignalsConnectOnLoadOrWithTheFocus) {
-    configure(R"(Objects:
-  button:
-    signals:
-      signal0: {signal_source: Video, type: builtin, signal_name: keyboard_press, slot_name: _on_key_press, connect: on_load}
-      signal1: {signal_source: Video, type: Builtin, signal_name: character, slot_name: _on_character}
-      signal2: {signal_source: clock, signal_name: tock, slot_name: _on_key_release}
-      signal3: {signal_name: tick, slot_name: b, connect: on_load}
-      signal4: {signal_source: clock, signal_name: after_the_gap, slot_name: c}
-)");
-    PlainObject object;
-    ASSERT_TRUE(load(object, "button"));
-    const std::string S = scene + "->", O = S + "button->", key_press = std::string(video) + "->keyboard_press";
-    // "Video" of the builtin type stands for the device's name; anything else is a plain source.
-    EXPECT_TRUE(signals_is_connected(key_press, O + "_on_key_press"));
-    EXPECT_EQ(object._get__signal_connections_().size(), 6u);  // the list ends at the entry without source
-    EXPECT_FALSE(signals_is_connected(S + "activate", O + "_on_activate"));
-
-    disconnect(key_press, O + "_on_key_press");
-    Signal(S + "reinit").rise();  // the reinit slot connects the on-load ones again, from inside the rise
-    Signal(key_press).rise();
-    EXPECT_EQ(object.key_presses, 1);
-    object.connect_signals(false);  // the focus: every connection
-    EXPECT_TRUE(signals_is_connected("clock->tock", O + "_on_key_release"));
-    Signal(S + "activate").rise();
-    EXPECT_EQ(object.activations, 1);
-    object.disconnect_signals(false);  // focus lost: on-request ones and the reinit link go
-    EXPECT_TRUE(signals_is_connected(key_press, O + "_on_key_press"));
-    EXPECT_FALSE(signals_is_connected("clock->tock", O + "_on_key_release"));
-    EXPECT_FALSE(signals_is_connected(S + "reinit", O + "_on_scene_reinit"));
-    object.disconnect_signals(true);  // removal: everything goes
-    EXPECT_FALSE(signals_is_connected(key_press, O + "_on_key_press"));
-}
-
-// Placement against the scene and its parent (links against other objects: the golden frames of the presentation).
+// Placement against the scene and its parent.
 TEST_F(SceneObjectLoad, AbsoluteIsScaledIntoTheAreaOfAParentScene) {
     Scene owner, parent;  // the owner fills (100, 50)-(500, 350) of its 800 x 600 parent
     owner.set_name(scene);

@@ -91,9 +91,6 @@ public:
 
     void register_slots() override { log("register_slots"), SceneObject::register_slots(); }
     void unregister_slots() override { log("unregister_slots"), SceneObject::unregister_slots(); }
-    void connect_signals(bool on_load) override {
-        log(on_load ? "connect_signals true" : "connect_signals false"), SceneObject::connect_signals(on_load);
-    }
     void disconnect_signals(bool all) override {
         log(all ? "disconnect_signals true" : "disconnect_signals false"), SceneObject::disconnect_signals(all);
     }
