@@ -32,24 +32,22 @@ namespace testsupport {
 using Strings = std::vector<std::string>;
 
 // One process-wide list of calls, in the order they happened, that the probe scene and the probe object write to.
-inline std::vector<std::string>& call_log() {
-    static std::vector<std::string> log;
+inline Strings& call_log() {
+    static Strings log;
     return log;
 }
 
 // The entries of the call log that start with prefix.
-inline std::vector<std::string> call_log_with(const std::string& prefix) {
-    std::vector<std::string> result;
+inline Strings call_log_with(const std::string& prefix) {
+    Strings result;
     for (const std::string& entry : call_log())
         if (entry.compare(0, prefix.size(), prefix) == 0) result.push_back(entry);
     return result;
 }
 
-// A test-only object kind, registered as "Probe" by register_probes(). It
-// writes "probe:" + its name + ":" + the operation to call_log() for the
-// operations a scene calls on it. Its own keys, under the object's prefix:
-//   Probe->rect  "x1 y1 x2 y2": the area the point test hits, edges included
-//                (without it the object is never hit);
+// A test-only object kind, registered as "Probe" by register_probes(). It writes "probe:" + its name + ":" + the
+// operation to call_log() for the operations a scene calls on it. Its own keys, under the object's prefix:
+//   Probe->rect  "x1 y1 x2 y2": the area the point test hits, edges included (without it nothing hits);
 //   Probe->fail  "true": load fails with the error "told to fail".
 class ProbeObject : public virtual SceneObject {
 public:
@@ -84,8 +82,6 @@ public:
     bool slot__on_activate(SlotArgs* args) override {
         if (args && args->float_count() >= 2 && args->int_count() >= 1)
             log_point("activate", args->get_float(0), args->get_float(1), std::int64_t(args->get_int(0)));
-        else
-            log("activate");
         return true;
     }
 

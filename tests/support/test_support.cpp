@@ -53,10 +53,6 @@ std::uint32_t RgbaImage::at(int x, int y) const {
 
 bool read_png(const std::string& path, RgbaImage& image, std::string& error) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path;
-        return false;
-    }
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(0), spng_ctx_free);
     spng_set_png_buffer(ctx.get(), bytes.data(), bytes.size());
@@ -68,10 +64,7 @@ bool read_png(const std::string& path, RgbaImage& image, std::string& error) {
         image.rgba.resize(size);
         rc = spng_decode_image(ctx.get(), image.rgba.data(), size, SPNG_FMT_RGBA8, 0);
     }
-    if (rc != 0) {
-        error = path + ": " + spng_strerror(rc);
-        return false;
-    }
+    if (rc != 0) return error = path + ": " + (in.is_open() ? spng_strerror(rc) : "cannot be read"), false;
     image.width = int(header.width);
     image.height = int(header.height);
     return true;
