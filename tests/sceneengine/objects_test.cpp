@@ -53,7 +53,7 @@ TEST_F(SceneObjectLoad, AbsoluteIsScaledIntoTheAreaOfAParentScene) {
 using ImageTest = testsupport::LibraryFixture;
 
 TEST_F(ImageTest, LoadMakesImageAndSpriteWithItsBasePointAndWritesOneLine) {
-    dir.write_bytes("grey.png", testsupport::flat_png(8, 8, 200));
+    dir.write_bytes("grey.png", testsupport::encode_png(8, 8, std::vector<std::uint8_t>(256, 200)));
     configure("Objects: {logo: {Image: {image_file: grey.png, loader: png, x_base: abc, y_base: 0.25}}}\n");
     Image image;
     StderrCapture capture;

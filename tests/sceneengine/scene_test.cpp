@@ -55,14 +55,14 @@ TEST_F(SceneLoad, APictureThatNoLongerLoadsLeavesThePictureShown) {
         return static_cast<const Video_Image*>(device()->get_image(object, "pictures"))->get_pixels();
     };
     StderrCapture err;
-    dir.write_bytes("p.png", testsupport::flat_png(2, 2, 200));
+    dir.write_bytes("p.png", testsupport::encode_png(2, 2, std::vector<std::uint8_t>(16, 200)));
     auto first = loaded_scene("pictures", two_pictures);
     EXPECT_EQ(pixels("a"), pixels("b"));
     const std::uint32_t shown = pixels("a")[0];
     dir.write("p.png", "not a picture");
     EXPECT_FALSE(make_scene("pictures", two_pictures)->load_scene());
     EXPECT_EQ(pixels("a")[0], shown);
-    dir.write_bytes("p.png", testsupport::flat_png(2, 2, 200));
+    dir.write_bytes("p.png", testsupport::encode_png(2, 2, std::vector<std::uint8_t>(16, 200)));
     std::string jpg_b = two_pictures;  // b reads the file a has just read
     EXPECT_FALSE(make_scene("pictures", jpg_b.insert(jpg_b.rfind("p.png") + 5, ", loader: jpg"))->load_scene());
 }

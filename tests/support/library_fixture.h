@@ -270,9 +270,4 @@ protected:
     std::string scene, config;  // names of this test's own
 };
 
-// A PNG of width x height whose every byte (red, green, blue, alpha) is level.
-inline std::vector<std::uint8_t> flat_png(int width, int height, std::uint8_t level) {
-    return encode_png(width, height, std::vector<std::uint8_t>(std::size_t(width * height * 4), level));
-}
-
 }  // namespace testsupport

@@ -21,10 +21,6 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::write(const std::string& relative, const std::string& content) const {
-    return write_bytes(relative, std::vector<std::uint8_t>(content.begin(), content.end()));
-}
-
 std::string TempDir::write_bytes(const std::string& relative, const std::vector<std::uint8_t>& bytes) const {
     const auto full = path_ / relative;
     std::filesystem::create_directories(full.parent_path());

@@ -32,7 +32,9 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
     // Write a file below the folder, making folders as needed; return its full path.
-    std::string write(const std::string& relative, const std::string& content) const;
+    std::string write(const std::string& relative, const std::string& content) const {
+        return write_bytes(relative, std::vector<std::uint8_t>(content.begin(), content.end()));
+    }
     std::string write_bytes(const std::string& relative, const std::vector<std::uint8_t>& bytes) const;
 
 private:
