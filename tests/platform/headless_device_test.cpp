@@ -5,15 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
 #include <limits>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 #include "services/video.h"
 #include "tests/support/recording_device.h"
@@ -170,7 +165,8 @@ TEST_F(HeadlessScreen, ImagesOfBadSizesAreRefusedAndReplacementsKeepTheirHandles
 
     const Video_Pixels shared = std::make_shared<const std::vector<std::uint32_t>>(filled(2, 2, red));
     ASSERT_TRUE(device_->create_shared_image("shared", "s", 2, 1, shared));
-    EXPECT_EQ(device_->get_image("shared", "s")->get_pixels(), shared->data()) << "shown without a copy";
+    const Video_Image* shown = device_->get_image("shared", "s");
+    EXPECT_EQ(shown->get_pixels(), shared->data()) << "shown without a copy";
     EXPECT_FALSE(device_->create_shared_image("shared", "s", 3, 2, shared));
     EXPECT_EQ(device_->get_error(), "Can't create image \"shared\" of scene \"s\": fewer pixels than its size");
     EXPECT_EQ(device_->get_image("shared", "s")->get_width(), 2) << "a refused image leaves the old one";
@@ -186,11 +182,6 @@ TEST_F(HeadlessScreen, SpritesLandAtPositionMinusBaseRoundedToWholePixels) {
         EXPECT_EQ(at(expected_x, expected_y), red_rgba) << x << ", " << y;
     }
     Video_Sprite* back = place("back", "back", 20, 15);
-    back->set_base(0.5, 0.5);
-    VideoRect rect;
-    back->get_rect(&rect);
-    EXPECT_TRUE(rect.x1 == 10 && rect.y1 == 10 && rect.x2 == 30 && rect.y2 == 20);
-
     for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
         back->set_position(0, bad);
         EXPECT_FALSE(device_->draw_sprite("back", "s"));
