@@ -244,11 +244,6 @@ TEST_F(ImageLoading, EveryFormatGivesItsPixelsWithTransparencyAsInverseAlpha) {
     expect_near(4, 4, {0, 255, 255, 255}, 4);
     ASSERT_EQ(load_path(folder.write_bytes("grey.png", fixture("grey128.jpg"))), "") << "by content, whatever the name";
     expect_near(4, 4, {128, 128, 128, 255}, 2);
-
-    folder.write_bytes("pictures/dot.png", testsupport::encode_png(1, 1, {1, 2, 3, 255}));
-    FileIO::FileManager files(folder.str());
-    ASSERT_EQ(load_path("pictures/dot.png", "png", &files), "");
-    EXPECT_EQ(image()->get_pixels()[0], video_pixel::make(1, 2, 3, 255));
 }
 
 TEST_F(ImageLoading, BadNamesPlacesAndFormatsAreRefused) {
