@@ -185,7 +185,8 @@ TEST_F(HeadlessScreen, SpritesLandAtPositionMinusBaseRoundedToWholePixels) {
     for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
         back->set_position(0, bad);
         EXPECT_FALSE(device_->draw_sprite("back", "s"));
-        EXPECT_EQ(device_->get_error(), "Can't draw sprite \"back\" of scene \"s\": its position is not a finite number");
+        EXPECT_EQ(device_->get_error(),
+                  "Can't draw sprite \"back\" of scene \"s\": its position is not a finite number");
     }
     for (double far : {1e300, -1e300, 2147483647.0, -2147483648.0}) {
         back->set_position(far, far);

@@ -376,7 +376,8 @@ Bytes damaged_png() {
 Bytes damaged_gif() {
     Bytes indices(7 * 4);
     for (std::size_t i = 0; i < indices.size(); ++i) indices[i] = std::uint8_t(i % 4);
-    return encode_gif(7, 4, {{{0, 0, 0, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}}}, indices, 2, false);
+    const std::array<Rgba, 4> palette{{{0, 0, 0, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}}};
+    return encode_gif(7, 4, palette, indices, 2, false);
 }
 const std::vector<Rgba> eight_by_eight(64, {1, 2, 3, 255});
 

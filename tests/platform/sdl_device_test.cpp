@@ -89,15 +89,13 @@ TEST(SdlEventMapping, EachKindOfEventKeepsItsFields) {
     }
 }
 
+// The checks themselves are the text renderer's (its suite tries each kind of
+// bad sequence); decoding goes on after a bad byte and stops at a NUL.
 TEST(Utf8Decoding, MalformedBytesBecomeReplacementCharacters) {
     const std::int32_t bad = 0xFFFD;
-    // A stray continuation byte, overlong forms, a surrogate, a code point too large, a cut sequence; the
-    // largest code point is fine, and a NUL ends the text.
-    const std::vector<std::pair<std::string, std::vector<std::int32_t>>> cases = {
-        {"\x80z", {bad, 'z'}}, {"\xC0\xAF", {bad, bad}}, {"\xE0\x80\xAF", {bad, bad, bad}},
-        {"\xED\xA0\x80", {bad, bad, bad}}, {"\xF4\x90\x80\x80", {bad, bad, bad, bad}}, {"\xE2(x", {bad, '(', 'x'}},
-        {"\xF4\x8F\xBF\xBF", {0x10FFFF}}, {std::string("a\0b", 3), {'a'}}};
-    for (const auto& [text, points] : cases) EXPECT_EQ(decode_utf8(text), points) << text;
+    EXPECT_EQ(decode_utf8("\x80z\xED\xA0\x80\xE2(\xF4\x8F\xBF\xBF"),
+              (std::vector<std::int32_t>{bad, 'z', bad, bad, bad, bad, '(', 0x10FFFF}));
+    EXPECT_EQ(decode_utf8(std::string("a\0b", 3)), std::vector<std::int32_t>{'a'});
 }
 
 // Mesa's GL driver, which SDL loads for the window, keeps memory for the

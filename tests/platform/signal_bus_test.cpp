@@ -165,7 +165,7 @@ TEST_F(SignalBus, SlotsReadTheirOwnRisesParametersAndSurviveItsSignalAndThrows) 
     owned->add_params(std::int64_t{1});
     testsupport::StderrCapture errors;
     owned->rise();
-    EXPECT_EQ(seen, (std::vector<std::int64_t>{1, 2, 2, 1})) << "outer refill, inner refill, inner reader, outer reader";
+    EXPECT_EQ(seen, (std::vector<std::int64_t>{1, 2, 2, 1})) << "outer refill, inner refill and reader, outer reader";
     ASSERT_EQ(errors.lines().size(), 2u);
     EXPECT_EQ(errors.lines()[1].rfind("Slot \"reader\" failed during the rise of \"sig\": ", 0), 0u) << errors.text();
 }

@@ -51,7 +51,8 @@ TEST(PixelCompose, BlendIsExactSourceOverForEveryValueTripleAndCopyKeepsAlpha) {
     EXPECT_EQ(count_blend_errors(256, 256), 0);
     EXPECT_EQ(count_blend_errors(1, 256 * 256), 0);
     std::uint32_t frame = 0xFFFFFFFFu;
-    copy_image(FrameView{&frame, 1, 1}, 0, 0, Video_Image("half", "test", 1, 1, {video_pixel::make(200, 100, 50, 128)}));
+    const Video_Image half("half", "test", 1, 1, {video_pixel::make(200, 100, 50, 128)});
+    copy_image(FrameView{&frame, 1, 1}, 0, 0, half);
     EXPECT_EQ(frame, 0x80C86432u);
 }
 
