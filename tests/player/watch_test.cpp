@@ -185,8 +185,6 @@ protected:
         }
         result.report = report.str();
         result.report.erase(result.report.rfind('\n', result.report.size() - 2) + 1);
-        // The scenes stay in the library for later runs; freed at the end of the suite.
-        for (const std::string& name : get_scene_names()) testsupport::HostScenes::names().insert(name);
         return result;
     }
 

@@ -1,7 +1,5 @@
-// Faults while a presentation plays: devices, files and fonts that go away,
-// and slots that reshape the engine from inside a signal. Each run either
-// keeps playing or stops with its documented line, and no other scene is
-// lost.
+// Faults while a presentation plays: devices, files and fonts that go away, and slots that reshape the engine from
+// inside a signal. Each run keeps playing or stops with its line, and no other scene is lost.
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -10,6 +8,7 @@
 
 namespace {
 
+using testsupport::call_log;
 using testsupport::call_log_with;
 using testsupport::key_event;
 using testsupport::mouse_event;
@@ -35,24 +34,26 @@ protected:
     }
 };
 
-// A slot of the event pump unregisters the library's device; the events
-// still queued would be polled from a destroyed device if the loop kept the
-// pointer it fetched at its start. The registry made the first device, so
-// unregistering destroys it; the host destroys its own right after.
+// A slot of the event pump unregisters the library's device; the events still queued would be polled from a destroyed
+// device if the loop kept the pointer it fetched at its start, and nothing may be drawn after. The registry made the
+// first device, so unregistering destroys it; the host destroys its own right after.
 TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
-    ASSERT_TRUE(load_list("unplug.yaml", {entry("unplug-a", "empty.yaml"), entry("unplug-b", "empty.yaml")}));
-    auto host_device = std::make_unique<testsupport::RecordingDevice>();
+    ASSERT_TRUE(load_list("unplug.yaml", {scene_entry("unplug-a", "empty.yaml"), entry("unplug-b", "empty.yaml")}));
+    std::string error;
+    std::unique_ptr<HeadlessDevice> host_device = HeadlessDevice::create({}, error);
     on_signal(std::string(video) + "->keyboard_press", "unplug", [&host_device](SlotArgs*) {
         const bool hosts = video_get_interface(video) == host_device.get();
         video_unregister(video);
         if (hosts) host_device.reset();
     });
     for (int round = 0; round < 2; ++round) {
-        for (int key = 0; key < 4; ++key)
-            round ? host_device->push_event(key_event(0, 65 + key)) : device()->push_event(key_event(0, 65 + key));
+        HeadlessDevice* unplugged = round ? host_device.get() : device();
+        for (int key = 0; key < 4; ++key) unplugged->push_event(key_event(0, 65 + key));
         StderrCapture err;
+        call_log().clear();
         process_scene("unplug-a");
         EXPECT_EQ(err.lines(), Strings{"Unable to get video device:library-video"});
+        EXPECT_EQ(call_log_with("scene:unplug-a:draw").size(), 1u) << "drawn after its device went";
         if (round == 0) video_register(video, host_device.get());
     }
     EXPECT_EQ(host_device, nullptr);
@@ -66,10 +67,8 @@ TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
     EXPECT_TRUE(get_scene("unplug-b")->scene_loaded());
 }
 
-// The input device unregistered by a new cycle of a scene drawn on a second
-// device: the draw goes on and the next cycle finds the input device gone.
-// The scene's own device going away is a draw that fails: the loop ends
-// without a line, as for any failed draw.
+// The input device unregistered by a new cycle of a scene drawn on a second device: the draw goes on and the next cycle
+// finds it gone. The scene's own device going away is a failed draw: the loop ends without a line.
 TEST_F(Faults, ADeviceUnregisteredWhileTheSceneDraws) {
     make_device("second-screen");
     for (const std::string screen : {"second-screen", video}) {
@@ -88,10 +87,8 @@ TEST_F(Faults, ADeviceUnregisteredWhileTheSceneDraws) {
     video_unregister("second-screen");
 }
 
-// The host replaces the device under the library's name between two runs;
-// the new device (which may well sit where the old one was) holds none of
-// the old pictures, so a loaded picture draws nothing rather than a sprite of
-// the destroyed device.
+// The host replaces the device under the library's name between two runs; the new device (which may well sit where the
+// old one was) holds none of the old pictures: a loaded picture draws nothing and is never hit.
 TEST_F(Faults, APictureAfterItsDeviceWasReplaced) {
     dir.write_bytes("mark.png", testsupport::encode_png(1, 1, {255, 0, 0, 255}));
     dir.write("marked.yaml", one_object("mark", "Image", "Image: {image_file: mark.png, x_base: 0, y_base: 0}"));
@@ -105,17 +102,16 @@ TEST_F(Faults, APictureAfterItsDeviceWasReplaced) {
     for (int round = 0; round < 3; ++round) {
         video_unregister(video);
         make_device(video);
-        device()->push_event(mouse_event(2, 0, 0, 0, 0, 1));  // a hit test on the picture too
+        device()->push_event(mouse_event(2, 0, 0, 1));  // a hit test on the picture too
         device()->push_event(quit_event());
         process_scene("marked");
         EXPECT_EQ(device()->presented_pixel(0, 0), 0x000000ffu) << round;
     }
-    EXPECT_EQ(hits, 0) << "a picture the device does not hold is never hit";
+    EXPECT_EQ(hits, 0);
     EXPECT_EQ(err.lines(), Strings{"mark loaded"});
 }
 
-// The configuration service reports the file; the scene loads empty and the
-// presentation goes on.
+// The configuration service reports the file; the scene loads empty and the presentation goes on.
 TEST_F(Faults, ASceneWhoseFileIsMissingLoadsEmptyAndPlayKeepsGoing) {
     ASSERT_TRUE(load_list("lost-list.yaml", {entry("lost-start", "empty.yaml"), entry("lost", "lost.yaml")}));
     switch_at_frame("lost-start", "lost", 1);
@@ -130,10 +126,9 @@ TEST_F(Faults, ASceneWhoseFileIsMissingLoadsEmptyAndPlayKeepsGoing) {
     expect_playable("lost");
 }
 
-// A picture deleted after the list was read, a font that is no font and one
-// that is absent: that scene fails with its two lines, the loop ends, and
-// everything else (the scene shown before, the failed scene itself, once its
-// file is back) can be played again.
+// A picture deleted after the list was read, a font that is no font and one that is absent: that scene fails with its
+// two lines, the loop ends, and everything else (the scene shown before, the failed scene itself, once its file is
+// back) can be played again.
 TEST_F(Faults, FilesThatCannotBeReadAtShowTimeFailTheirSceneOnly) {
     dir.write("not-a-font.ttf", "this is no font at all");
     const std::string picture = dir.write_bytes("pic.png", testsupport::encode_png(1, 1, {255, 0, 0, 255}));
@@ -151,18 +146,15 @@ TEST_F(Faults, FilesThatCannotBeReadAtShowTimeFailTheirSceneOnly) {
         dir.write(scene + ".yaml", one_object("x", cases[i].type, cases[i].keys));
         ASSERT_TRUE(load_list(scene + "-list.yaml", {entry(start, "empty.yaml"), entry(scene, scene + ".yaml")}));
         std::filesystem::remove(picture);
-        auto start_frames = switch_at_frame(start, scene, 1);
+        switch_at_frame(start, scene, 1);
         StderrCapture err;
         process_scene(start);
         const Strings lines = err.lines();
         ASSERT_EQ(lines.size(), 2u) << err.text();
         EXPECT_EQ(lines[0], "SCENE:126: Can't load object \"x\" from file \"" + scene + ".yaml\"");
         const std::string head = "SCENE:127: Error: " + cases[i].error;
-        EXPECT_EQ(lines[1].rfind(head, 0), 0u) << lines[1];
-        EXPECT_GT(lines[1].size(), head.size()) << "the reason is given";
-        EXPECT_EQ(*start_frames, 1);
+        EXPECT_TRUE(lines[1].starts_with(head) && lines[1].size() > head.size()) << lines[1];
         EXPECT_FALSE(get_scene(scene)->scene_loaded());
-        EXPECT_TRUE(get_scene(scene)->get_object_list().empty());
         expect_playable(start);
     }
     // With the picture back, its scene loads on its next showing.
@@ -174,9 +166,8 @@ TEST_F(Faults, FilesThatCannotBeReadAtShowTimeFailTheirSceneOnly) {
     EXPECT_TRUE(get_scene("unreadable0")->scene_loaded());
 }
 
-// Within one rise a slot reads a list that replaces a scene that is not
-// shown, then asks for that very scene: the switch shows the new scene, and
-// a second rise in the same pump replacing it again is just as safe.
+// Within one rise a slot reads a list that replaces a scene that is not shown, then asks for that very scene: the
+// switch shows the new scene, and a second rise in the same pump replacing it again is just as safe.
 TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
     dir.write("probes.yaml", "Scene:\n  Objects:\n    Object0: {name: p, type: Probe}\n");
     ASSERT_TRUE(load_list("rise-list.yaml", {entry("rise-shown", "empty.yaml"), entry("rise-spare", "probes.yaml")}));
@@ -185,7 +176,7 @@ TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
     ASSERT_TRUE(get_scene("rise-spare")->load_scene());  // a loaded scene, its objects on the bus
     std::vector<bool> results;
     on_signal(std::string(video) + "->keyboard_press", "rise-reader", [&](SlotArgs*) {
-        results.push_back(load_written(dir, "rise-again.yaml", files.get()));
+        results.push_back(load_scenes("rise-again.yaml", video, files.get()));
         set_next_scene("rise-spare");
     });
     device()->push_event(key_event(0, 1));
@@ -194,17 +185,13 @@ TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
     process_scene("rise-shown");
     EXPECT_EQ(results, (std::vector<bool>{true, true}));
     EXPECT_EQ(*spare_frames, 2);
-    // Loaded once before the list was read again, once more when shown: the
-    // scene shown is the newest one, not the loaded one it replaced.
+    // Loaded before the list was read again, once more when shown: the newest scene is shown.
     EXPECT_EQ(call_log_with("probe:p:load").size(), 2u);
     EXPECT_EQ(get_scene("rise-spare")->get_object_list(), Strings{"p"});
-    EXPECT_NE(get_scene("rise-new"), nullptr);
-    EXPECT_TRUE(get_scene("rise-shown")->scene_loaded());
 }
 
-// A slot of the shown scene runs a loop of its own; a list read inside that
-// inner loop must not destroy the scene the outer loop is still drawing: the
-// entry is refused and the rest of the list is read.
+// A slot of the shown scene runs a loop of its own; a list read inside it must not destroy the scene the outer loop
+// still draws: the entry is refused and the rest of the list is read.
 TEST_F(Faults, AListReadInANestedLoopSparesTheOuterLoopsScene) {
     ASSERT_TRUE(load_list("nest-list.yaml", {entry("nest-outer", "empty.yaml"), entry("nest-inner", "empty.yaml")}));
     dir.write("nest-again.yaml", "Scenes:\n  Scene0: " + entry("nest-outer", "empty.yaml") +
@@ -215,7 +202,7 @@ TEST_F(Faults, AListReadInANestedLoopSparesTheOuterLoopsScene) {
     });
     std::vector<bool> results;
     on_signal("nest-inner->new_cycle", "nest-reader", [&](SlotArgs*) {
-        results.push_back(load_written(dir, "nest-again.yaml", files.get()));
+        results.push_back(load_scenes("nest-again.yaml", video, files.get()));
         set_next_scene("exit");
     });
     StderrCapture err;
@@ -227,8 +214,8 @@ TEST_F(Faults, AListReadInANestedLoopSparesTheOuterLoopsScene) {
     expect_playable("nest-outer");
 }
 
-// The host takes the focused (and hovered) object out of its scene from the
-// scene's activate signal and deletes it; the mouse keeps working on the rest.
+// The host takes the focused (and hovered) object out of its scene from the scene's activate signal and deletes it; the
+// mouse keeps working on the rest.
 TEST_F(Faults, AFocusedObjectRemovedAndDeletedFromASlot) {
     dir.write("focus.yaml", "Scene:\n  Objects:\n" + object_entry(0, "under", "Probe") +
                                 object_entry(1, "target", "Probe", "1") + "Objects:\n" +
@@ -241,15 +228,14 @@ TEST_F(Faults, AFocusedObjectRemovedAndDeletedFromASlot) {
         scene->remove_object("target");
         delete target;
     });
-    device()->push_event(mouse_event(4, 5, 5, 0, 0, 0));    // hovers target
-    device()->push_event(mouse_event(2, 5, 5, 0, 0, 1));    // focuses it: removed and deleted
-    device()->push_event(mouse_event(4, 5, 5, 0, 0, 0));    // now over under only
-    device()->push_event(mouse_event(2, 30, 30, 0, 0, 1));  // focuses under
-    device()->push_event(mouse_event(4, 60, 45, 0, 0, 0));  // leaves under
-    auto frames = switch_at_frame("focus", "exit", 3);
+    device()->push_event(mouse_event(4, 5, 5, 0));    // hovers target
+    device()->push_event(mouse_event(2, 5, 5, 1));    // focuses it: removed and deleted
+    device()->push_event(mouse_event(4, 5, 5, 0));    // now over under only
+    device()->push_event(mouse_event(2, 30, 30, 1));  // focuses under
+    device()->push_event(mouse_event(4, 60, 45, 0));  // leaves under
+    device()->push_event(quit_event());
     process_scene("focus");
     Scene* scene = get_scene("focus");
-    EXPECT_EQ(*frames, 3);
     EXPECT_EQ(scene->get_object_list(), Strings{"under"});
     EXPECT_EQ(scene->get_focused_object(), scene->get_object("under"));
     EXPECT_EQ(scene->get_hovered_object(), nullptr);
@@ -259,10 +245,8 @@ TEST_F(Faults, AFocusedObjectRemovedAndDeletedFromASlot) {
     EXPECT_EQ(call_log_with("probe:under:leave"), Strings{"probe:under:leave 60 45 0"});
 }
 
-// A one-shot timer that the host takes out and deletes from a slot of its own
-// time-out signal: the timer and its signal are gone while that signal is
-// still being raised. Preloaded: a timer's own slot is registered when its
-// scene is activated after loading.
+// A one-shot timer the host takes out and deletes from a slot of its own time-out signal, while that signal is still
+// being raised. Preloaded: a timer's own slot is registered when its scene is activated after loading.
 TEST_F(Faults, ATimerDeletedByASlotOfItsOwnSignal) {
     dir.write("alarm.yaml", one_object("alarm", "Timer",
                                        "Timer: {time: \"0\"}, signals: {signal0: {signal_source: alarm-scene, "

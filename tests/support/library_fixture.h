@@ -1,84 +1,164 @@
 #pragma once
 
-// The setup every suite of the scene library shares: the library initialised
-// on a headless device made through the registry (unregistering destroys it),
-// the probe kinds, a temporary folder read through a file manager, a clean
-// signal bus and call log, and helpers that load scene lists, scenes and
-// single objects the way the library does. The library's state lives as long
-// as the process: every test uses scene names of its own.
+// The setup every suite of the scene library shares: the library initialised on a headless device made through the
+// registry (unregistering destroys it), the probe kinds, a temporary folder read through a file manager, a clean signal
+// bus and call log, and helpers that load scene lists, scenes and single objects the way the library does. The
+// library's state lives as long as the process: every test uses scene names of its own.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <functional>
-#include <iterator>
 #include <memory>
-#include <regex>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/video/headless_device.h"
 #include "sceneengine/scenemanager/scene/scene.h"
+#include "sceneengine/scenemanager/scene_fabric.h"
+#include "sceneengine/scenemanager/scene_object_fabric.h"
 #include "sceneengine/scenemanager/sceneengine.h"
+#include "sceneengine/sceneobjects/scene_object.h"
 #include "services/config.h"
 #include "services/fileio.h"
 #include "services/signals.h"
 #include "services/video.h"
-#include "tests/support/call_log.h"
-#include "tests/support/probes.h"
-#include "tests/support/recording_device.h"
 #include "tests/support/test_support.h"
 
 namespace testsupport {
 
 using Strings = std::vector<std::string>;
 
-// The scenes of the library's table, freed at the end of the run as a host
-// frees them: the table holds them without owning them, and a scene does
-// not own its objects. Every list a suite loads names its scenes here.
-class HostScenes : public ::testing::Environment {
+// One process-wide list of calls, in the order they happened, that the probe scene and the probe object write to.
+inline std::vector<std::string>& call_log() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+// The entries of the call log that start with prefix.
+inline std::vector<std::string> call_log_with(const std::string& prefix) {
+    std::vector<std::string> result;
+    for (const std::string& entry : call_log())
+        if (entry.compare(0, prefix.size(), prefix) == 0) result.push_back(entry);
+    return result;
+}
+
+// A test-only object kind, registered as "Probe" by register_probes(). It
+// writes "probe:" + its name + ":" + the operation to call_log() for the
+// operations a scene calls on it. Its own keys, under the object's prefix:
+//   Probe->rect  "x1 y1 x2 y2": the area the point test hits, edges included
+//                (without it the object is never hit);
+//   Probe->fail  "true": load fails with the error "told to fail".
+class ProbeObject : public virtual SceneObject {
 public:
-    static std::set<std::string>& names() {
-        static std::set<std::string> listed;
-        return listed;
-    }
-    // Remembers the "name: X" of every entry of a scene list's text.
-    static void remember(const std::string& list_text) {
-        static const std::regex entry_name(R"(name: ([^,}\s]+))");
-        for (std::sregex_iterator it(list_text.begin(), list_text.end(), entry_name), end; it != end; ++it)
-            names().insert((*it)[1]);
-    }
-    void TearDown() override;
-};
-inline const bool host_scenes_registered = (::testing::AddGlobalTestEnvironment(new HostScenes), true);
+    ~ProbeObject() override { log("destroyed"); }
 
-// Frees a scene's objects as their host must: the scene does not own them.
-inline void free_objects(const Scene& owner) {
-    for (const auto& [name, object] : owner.get_objects()) {
-        if (!object) continue;
-        object->disconnect_signals(true);
-        object->unregister_slots();
-        delete object;
+    bool load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
+              std::string object_name, FileIO::FileManager* file_manager) override {
+        if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager))
+            return false;
+        Config_Interface* config = config_get_interface(storage_name);
+        const std::string rect = config->get_value(storage_prefix + "Probe->rect", "");
+        has_rect_ = std::sscanf(rect.c_str(), "%f %f %f %f", &x1_, &y1_, &x2_, &y2_) == 4;
+        log("load");
+        if (config->get_value(storage_prefix + "Probe->fail", "") != "true") return true;
+        _set_error("told to fail");
+        return false;
     }
+
+    void draw() override {
+        log("draw");
+        if (on_draw) on_draw();
+    }
+    std::function<void()> on_draw;  // what a test does from inside the draw
+
+    bool _is_point_in_object(float px, float py) override {
+        return has_rect_ && px >= x1_ && px <= x2_ && py >= y1_ && py <= y2_;
+    }
+
+    void _on_mouse_enter(float px, float py, MOUSE_BUTTON button) override { log_point("enter", px, py, button); }
+    void _on_mouse_leave(float px, float py, MOUSE_BUTTON button) override { log_point("leave", px, py, button); }
+
+    bool slot__on_activate(SlotArgs* args) override {
+        if (args && args->float_count() >= 2 && args->int_count() >= 1)
+            log_point("activate", args->get_float(0), args->get_float(1), std::int64_t(args->get_int(0)));
+        else
+            log("activate");
+        return true;
+    }
+
+    void register_slots() override { log("register_slots"), SceneObject::register_slots(); }
+    void unregister_slots() override { log("unregister_slots"), SceneObject::unregister_slots(); }
+    void connect_signals(bool on_load) override {
+        log(on_load ? "connect_signals true" : "connect_signals false"), SceneObject::connect_signals(on_load);
+    }
+    void disconnect_signals(bool all) override {
+        log(all ? "disconnect_signals true" : "disconnect_signals false"), SceneObject::disconnect_signals(all);
+    }
+
+private:
+    void log(const std::string& what) const { call_log().push_back("probe:" + _object_name_ + ":" + what); }
+    void log_point(const char* what, float px, float py, std::int64_t button) const {
+        char text[96];
+        std::snprintf(text, sizeof text, "%s %g %g %lld", what, double(px), double(py), static_cast<long long>(button));
+        log(text);
+    }
+
+    bool has_rect_ = false;
+    float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+};
+
+// A test-only scene kind, registered as "probe" by register_probes(). It writes "scene:" + its name + ":" + the
+// operation to call_log() for the operations the frame loop and the scene list call, then does what a plain Scene does.
+class ProbeScene : public Scene {
+public:
+    ~ProbeScene() override { log("destroyed"); }
+
+    bool load_scene() override { return log("load_scene"), Scene::load_scene(); }
+    bool draw() override { return log("draw"), Scene::draw(); }
+    void reinit() override { log("reinit"), Scene::reinit(); }
+    bool slot__on_activate(SlotArgs* args) override { return log("activate"), Scene::slot__on_activate(args); }
+    bool slot__on_deactivate(SlotArgs* args) override { return log("deactivate"), Scene::slot__on_deactivate(args); }
+
+private:
+    void log(const std::string& what) const { call_log().push_back("scene:" + get_name() + ":" + what); }
+};
+
+inline void register_probes() {
+    static ObjectFabric<ProbeObject> objects;
+    static SceneFabrics<ProbeScene> scenes;
+    SceneObjectFabric::add_fabric("Probe", &objects);
+    SceneFabric::add_fabric("probe", &scenes);
 }
 
-// Frees a scene made by a test, with its objects, taken off the bus first.
-struct HostDelete {
-    void operator()(Scene* scene) const {
-        scene->slot__on_deactivate(nullptr);
-        free_objects(*scene);
-        delete scene;
-    }
+// The scenes of the library's table are freed at the end of the run, as a host frees them.
+class ReleaseScenes : public ::testing::Environment {
+    void TearDown() override { EXPECT_TRUE(release_scenes()); }
 };
-using ScenePtr = std::unique_ptr<Scene, HostDelete>;
+inline const bool release_scenes_registered = (::testing::AddGlobalTestEnvironment(new ReleaseScenes), true);
 
-inline void HostScenes::TearDown() {
-    for (const std::string& name : names())
-        if (Scene* scene = get_scene(name)) HostDelete()(scene);
+struct SceneDeleter {
+    void operator()(Scene* scene) const { delete_scene(scene); }
+};
+using ScenePtr = std::unique_ptr<Scene, SceneDeleter>;
+
+// Events as the video device reports them.
+inline Event key_event(std::int32_t type, std::int32_t code) {
+    Event event;
+    event.type = type;
+    (type == EVENT_CHARACTER ? event.character : event.key) = code;
+    return event;
 }
+inline Event mouse_event(std::int32_t type, float x, float y, std::int32_t button, float dx = 0, float dy = 0) {
+    Event event;
+    event.type = type;
+    event.x = x, event.y = y, event.dx = dx, event.dy = dy;
+    event.button = button;
+    return event;
+}
+inline Event quit_event() { return key_event(EVENT_QUIT, 0); }
 
 class LibraryFixture : public ::testing::Test {
 protected:
@@ -102,40 +182,18 @@ protected:
         config_remove(config);
     }
 
-    static void make_device(const std::string& name, int width = 800, int height = 600) {
-        VideoSettings settings;
-        settings.width = width, settings.height = height;
-        ASSERT_TRUE(video_create(name, settings)) << video_error();
-    }
+    static void make_device(const std::string& name) { ASSERT_TRUE(video_create(name, {})) << video_error(); }
 
-    static HeadlessDevice* device(const std::string& name = video) {
-        return dynamic_cast<HeadlessDevice*>(video_get_interface(name));
-    }
+    static HeadlessDevice* device() { return dynamic_cast<HeadlessDevice*>(video_get_interface(video)); }
 
-    // Puts the recording device in place of the headless one, under the same name.
-    void use_recorder() {
-        video_unregister(video);
-        video_register(video, &recorder);
-        init(video);
-        call_log().clear();
-    }
-
-    // Writes a scene list of "Scenes->SceneN" entries (YAML flow mappings,
-    // entry N at index N) and loads it for scenes drawn on scene_video.
+    // Writes a scene list of "Scenes->SceneN" entries (YAML flow mappings, entry N at index N) and loads it for scenes
+    // drawn on scene_video.
     bool load_list(const std::string& file, const Strings& entries, const std::string& scene_video = video) {
         std::string text = "Scenes:\n";
         for (std::size_t i = 0; i < entries.size(); ++i)
             text += "  Scene" + std::to_string(i) + ": " + entries[i] + "\n";
         dir.write(file, text);
-        HostScenes::remember(text);
         return load_scenes(file, scene_video, files.get());
-    }
-
-    // load_scenes of a list already written in folder, read through manager.
-    bool load_written(const TempDir& folder, const std::string& file, FileIO::FileManager* manager) {
-        std::ifstream in(folder.path() / file);
-        HostScenes::remember(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-        return load_scenes(file, video, manager);
     }
 
     // A scene list entry of the generic scene kind, and one of the probe kind; more: "key: value, ...".
@@ -213,7 +271,6 @@ protected:
         return frames;
     }
 
-    RecordingDevice recorder;
     TempDir dir;
     std::unique_ptr<FileIO::FileManager> files;
     std::vector<std::unique_ptr<FunctionSlot>> slots;

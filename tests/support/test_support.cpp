@@ -2,29 +2,18 @@
 
 #include <spng.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace testsupport {
 
 TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    std::random_device random;
-    const auto base = std::filesystem::temp_directory_path();
-    for (;;) {
-        auto candidate = base / ("scene-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-                                 std::to_string(random() % 100000));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = std::filesystem::canonical(candidate);
-            return;
-        }
-    }
+    std::string pattern = (std::filesystem::temp_directory_path() / "scene-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a folder like " + pattern);
+    path_ = std::filesystem::canonical(pattern);
 }
 
 TempDir::~TempDir() {
@@ -51,17 +40,8 @@ StderrCapture::~StderrCapture() { std::cerr.rdbuf(previous_); }
 
 std::vector<std::string> StderrCapture::lines() const {
     std::vector<std::string> result;
-    std::string text = buffer_.str();
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        if (end == std::string::npos) {
-            result.push_back(text.substr(start));
-            break;
-        }
-        result.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    std::istringstream in(buffer_.str());
+    for (std::string line; std::getline(in, line);) result.push_back(line);
     return result;
 }
 

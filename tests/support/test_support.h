@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <functional>
 #include <sstream>
-#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -22,8 +21,7 @@ private:
     std::function<void(SlotArgs*)> body_;
 };
 
-// A fresh folder under the system's temporary folder, removed with everything
-// in it when the object goes.
+// A fresh folder under the system's temporary folder, removed with everything in it when the object goes.
 class TempDir {
 public:
     TempDir();
@@ -33,8 +31,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
-    // Writes content to a file below the folder, making folders as needed;
-    // returns the full path.
+    // Write a file below the folder, making folders as needed; return its full path.
     std::string write(const std::string& relative, const std::string& content) const;
     std::string write_bytes(const std::string& relative, const std::vector<std::uint8_t>& bytes) const;
 
@@ -73,10 +70,9 @@ bool read_png(const std::string& path, RgbaImage& image, std::string& error);
 // Encodes RGBA pixels as PNG bytes (for fixtures made by the tests).
 std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<std::uint8_t>& rgba);
 
-// Empty when the two PNG files show the same picture, channel by channel
-// within a tolerance of 2: that absorbs rounding differences between builds of
-// the font rasteriser and compositing, while a misplaced object or glyph
-// differs by far more. Otherwise what differs.
+// Empty when the two PNG files show the same picture, channel by channel within a tolerance of 2: that absorbs rounding
+// differences between builds of the font rasteriser and compositing, while a misplaced object or glyph differs by far
+// more. Otherwise what differs.
 std::string compare_pictures(const std::string& actual_path, const std::string& expected_path);
 
 }  // namespace testsupport
