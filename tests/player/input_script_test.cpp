@@ -1,11 +1,15 @@
 // Input scripts: every kind of event read with its fields, a bad script
-// refused whole at its first bad line, and events formatted as a recording
-// writes them reading back bit for bit.
+// refused whole at its first bad line, recordings that read back bit for
+// bit; and the frame device that delivers scripted events at their frames,
+// stops at the frame limit and records what it delivered.
 #include "player/input_script.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+
+#include "platform/video/headless_device.h"
+#include "player/frame_device.h"
 
 namespace {
 
@@ -29,25 +33,21 @@ TEST(InputScript, ReadsEveryKindOfEventWithItsFields) {
     EXPECT_EQ(lines,
               (std::vector<std::string>{"12 press 400 300 1", "12 release 400.5 300.25 3", "15 move 410 310",
                                         "16 move 420 305 1", "20 key 32", "21 keyup -7", "22 char 233", "40 quit"}));
-    EXPECT_EQ(events[0].line, 3);
     EXPECT_EQ(events[7].line, 10);
     // Pointer events carry the motion since the previous pointer event.
     EXPECT_FLOAT_EQ(events[2].event.dx, 410 - 400.5f);
     EXPECT_FLOAT_EQ(events[3].event.dy, 305 - 310);
-
     EXPECT_TRUE(parse("# nothing\n   \n#\n", events, error));
     EXPECT_TRUE(events.empty());
 }
 
 TEST(InputScript, ABadLineRefusesTheScriptNamingItsLineAndReason) {
-    const std::string unknown = "unknown event \"Press\" (expected press, release, move, key, keyup, char or quit)";
     const std::string coordinate = "bad coordinate in \"move\" (expected finite numbers: FRAME move X Y [BUTTON])";
     const std::pair<const char*, std::string> cases[] = {
         {"1 key 1\nten press 1 2 1\n", "2: the frame \"ten\" is not a whole number from 0 up"},
         {"\n\n7\n", "3: frame 7 has no event"},
-        {"5 Press 1 2 1\n", "1: " + unknown},
+        {"5 Press 1 2 1\n", "1: unknown event \"Press\" (expected press, release, move, key, keyup, char or quit)"},
         {"5 press 1 2\n", "1: wrong number of values for \"press\" (expected FRAME press X Y BUTTON)"},
-        {"5 key 32 33\n", "1: wrong number of values for \"key\" (expected FRAME key CODE)"},
         {"5 key 99999999999\n", "1: bad code \"99999999999\" for \"key\" (expected a whole number)"},
         {"5 press 1 2 1.5\n", "1: bad mouse button \"1.5\" (expected a whole number from 0 up)"},
         {"3 move nan 5\n", "1: " + coordinate},
@@ -77,14 +77,94 @@ TEST(InputScript, FormattedEventsReadBackBitForBit) {
         ScriptedEvent parsed;
         std::string error;
         ASSERT_TRUE(player::parse_event_line(line, parsed, error)) << line << ": " << error;
+        const Event& read = parsed.event;
         EXPECT_EQ(parsed.frame, 99);
-        EXPECT_EQ(parsed.event.type, event.type) << line;
-        EXPECT_EQ(parsed.event.x, event.x) << line;  // exact: recordings replay bit for bit
-        EXPECT_EQ(parsed.event.y, event.y) << line;
-        EXPECT_EQ(parsed.event.button, event.button) << line;
-        EXPECT_EQ(parsed.event.key, event.key) << line;
-        EXPECT_EQ(parsed.event.character, event.character) << line;
+        // Exact: recordings replay bit for bit.
+        EXPECT_TRUE(read.type == event.type && read.x == event.x && read.y == event.y &&
+                    read.button == event.button && read.key == event.key && read.character == event.character)
+            << line;
     }
+}
+
+Event make_event(int type, float x = 0, int key = 0) {
+    Event event;
+    event.type = type, event.x = x, event.key = key;
+    return event;
+}
+
+// A frame device in front of an 8 x 4 headless device.
+class FrameDeviceTest : public ::testing::Test {
+protected:
+    static std::unique_ptr<HeadlessDevice> make_inner() {
+        VideoSettings settings;
+        settings.width = 8, settings.height = 4;
+        std::string error;
+        return HeadlessDevice::create(settings, error);
+    }
+    // The types get_event hands out until "no event" (type 7).
+    std::vector<int> drain() {
+        std::vector<int> types;
+        for (Event event = device.get_event(); event.type != 7 && types.size() < 20; event = device.get_event())
+            types.push_back(event.type);
+        return types;
+    }
+
+    std::unique_ptr<HeadlessDevice> inner = make_inner();
+    player::FrameDevice device{inner.get()};
+};
+
+TEST_F(FrameDeviceTest, ScriptedEventsArriveAtTheirFrameBeforeTheDevicesOwnAndLateOnesStillCome) {
+    device.set_script(
+        {{0, make_event(0)}, {2, make_event(5)}, {2, make_event(2)}, {3, make_event(4)}, {4, make_event(6)}});
+    inner->push_event(make_event(1));
+    EXPECT_EQ(drain(), (std::vector<int>{0, 1}));
+    EXPECT_TRUE(device.update_screen());
+    EXPECT_TRUE(drain().empty());  // frame 2's events wait for frame 2
+    device.update_screen();
+    EXPECT_EQ(drain(), (std::vector<int>{5, 2}));
+    EXPECT_FALSE(device.quit_delivered());
+    EXPECT_EQ(inner->frame_count(), 2u);
+    for (int frame = 2; frame < 5; ++frame) device.update_screen();
+    EXPECT_EQ(drain(), (std::vector<int>{4, 6}));  // frames 3 and 4, both passed
+    EXPECT_TRUE(device.quit_delivered());
+}
+
+// Every event handed to the library is recorded with its frame, but for the
+// quit the frame limit makes, which takes nothing from the real device.
+TEST_F(FrameDeviceTest, StopsWithAQuitOnceTheFrameLimitIsReachedAndRecordsWhatItDelivered) {
+    std::ostringstream recording;
+    device.set_recorder(&recording);
+    device.set_script({{1, make_event(5)}});
+    device.set_frame_limit(2);
+    inner->push_event(make_event(4, 410.5f));
+    EXPECT_EQ(drain(), std::vector<int>{4});
+    device.update_screen();
+    inner->push_event(make_event(1, 0, 32));
+    EXPECT_EQ(drain(), (std::vector<int>{5, 1}));
+    device.update_screen();
+    inner->push_event(make_event(0));
+    EXPECT_EQ(device.get_event().type, 6);
+    EXPECT_EQ(device.get_event().type, 6);  // and keeps stopping
+    EXPECT_EQ(inner->pending_events(), 1u);
+    EXPECT_EQ(recording.str(), "0 move 410.5 0\n1 char 0\n1 keyup 32\n");
+
+    std::ostringstream broken;  // a recording that cannot be written stops the play
+    broken.setstate(std::ios::badbit);
+    player::FrameDevice failing(inner.get());
+    failing.set_recorder(&broken);
+    EXPECT_EQ(failing.get_event().type, 0);
+    EXPECT_EQ(failing.failure(), "cannot write the recording");
+    EXPECT_EQ(failing.get_event().type, 6);
+}
+
+TEST(FrameStats, MedianAndNinetyNinthPercentileAreNearestRank) {
+    player::FrameStats stats;
+    for (int ms = 100; ms >= 1; --ms) stats.add_frame(ms / 1000.0);
+    std::ostringstream out;
+    stats.write(out, 101, 4.0);
+    EXPECT_EQ(out.str(),
+              "stats: 101 frames in 4.000 s, 25.2 frames a second\n"
+              "stats: frame time 50% 50.00 ms, 99% 99.00 ms, worst 100.00 ms\n");
 }
 
 }  // namespace
