@@ -80,8 +80,8 @@ TEST(InputScript, FormattedEventsReadBackBitForBit) {
         const Event& read = parsed.event;
         EXPECT_EQ(parsed.frame, 99);
         // Exact: recordings replay bit for bit.
-        EXPECT_TRUE(read.type == event.type && read.x == event.x && read.y == event.y &&
-                    read.button == event.button && read.key == event.key && read.character == event.character)
+        EXPECT_TRUE(read.type == event.type && read.x == event.x && read.y == event.y && read.button == event.button &&
+                    read.key == event.key && read.character == event.character)
             << line;
     }
 }
