@@ -8,6 +8,7 @@
 #include <map>
 
 #include "player/frame_device.h"
+#include "player/options.h"
 #include "player/player.h"
 #include "player/watch/folder_watch.h"
 #include "sceneengine/scenemanager/scene/scene.h"
@@ -107,20 +108,18 @@ protected:
     // Plays scenes.yaml from "main" for frames frames with every frame
     // written, making the edits between frames; script is an input script.
     Played play(std::int64_t frames, const std::multimap<std::int64_t, Edit>& edits, const std::string& script = "") {
-        static int runs = 0;
-        player::Options options;
-        options.list = folder.str() + "/scenes.yaml";
-        options.first_scene = "main";
         // A device of its own per run: scenes of earlier runs stay in the
         // library, connected to their own device's input signals.
-        options.device = "watchscreen" + std::to_string(++runs);
-        options.mode = player::DisplayMode::headless;
-        options.width = options.height = 100;
-        options.frames = frames;
-        options.snapshot_folder = frames_folder.str();
-        options.snapshot_every = 1;
-        options.verbose = options.watch = true;
-        if (!script.empty()) options.input = folder.write("input.txt", script);
+        static int runs = 0;
+        std::vector<std::string> arguments = {folder.str() + "/scenes.yaml", "main"};
+        for (const char* word : {"--headless", "--size", "100x100", "--snapshot-every", "1", "--verbose", "--watch"})
+            arguments.push_back(word);
+        arguments.insert(arguments.end(), {"--snapshot", frames_folder.str(), "--frames", std::to_string(frames)});
+        arguments.insert(arguments.end(), {"--device", "watchscreen" + std::to_string(++runs)});
+        if (!script.empty()) arguments.insert(arguments.end(), {"--input", folder.write("input.txt", script)});
+        player::Options options;
+        std::string error;
+        EXPECT_TRUE(player::parse_options(arguments, options, error)) << error;
         const auto between_frames = [&](std::int64_t frame) {
             for (auto [edit, last] = edits.equal_range(frame); edit != last; ++edit) {
                 const fs::path path = folder.path() / edit->second.file, fresh = path.string() + ".new";
