@@ -49,7 +49,6 @@ TEST(Scenecheck, TheCleanFixtureAndTheExampleAreCleanAndEveryKindIsKnown) {
 TEST(Scenecheck, ListsTheLoaderCannotReadOrNeverReadsThrough) {
     testsupport::TempDir dir;
     dir.write("root/a.yaml", "Scene: {}\n");
-    dir.write("outside.yaml", "Scene: {}\n");
     const std::pair<std::string, std::string> cases[] = {
         {"", "missing.yaml"},
         {"Scenes: [unclosed\n", "list.yaml:2:1: "},
@@ -57,11 +56,6 @@ TEST(Scenecheck, ListsTheLoaderCannotReadOrNeverReadsThrough) {
         {"Scenes:\n  Scene0: {name: a, file: a.yaml}\n  Scene1: {file: a.yaml}\n  Scene2: {name: c, file: a.yaml}\n",
          "list.yaml:3:18: \"Scenes->Scene1\" has no name, so the list ends there and \"Scenes->Scene2\" is never "
          "read\n"},
-        {"Scenes:\n  Scene0: {name: a, file: a.yaml}\n  Scene01: {name: b, file: a.yaml}\n",
-         "list.yaml:3:19: \"Scenes->Scene01\" is never read: entries are numbered 0, 1, 2, ... without leading "
-         "zeros\n"},
-        {"Scenes: {Scene0: {name: a, file: ../outside.yaml}}\n",
-         "list.yaml:1:34: scene \"a\" cannot be loaded: ../outside.yaml: paths through \"..\" are refused\n"},
     };
     for (const auto& [list, finding] : cases) {
         const std::string name = list.empty() ? "missing.yaml" : "list.yaml";
@@ -142,7 +136,7 @@ TEST(Schema, TheCommittedCopyIsCurrentAndAValidatorPassesTheExamplesAndRejectsWh
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(
         broken.out,
-        "scenes.yaml: Scenes/Scene0/preload Scenes/Scene1\n"
+        "scenes.yaml: Scenes Scenes/Scene0/preload Scenes/Scene1\n"
         "menu.yaml: Scene Scene/Objects/Object2 Scene/Objects/Object4 Scene/show_mouse_cursor\n"
         "objects.yaml: Objects/clock/Timer/time Objects/left/Text/color Objects/logo/SceneObject "
         "Objects/logo/SceneObject/show Objects/next/SceneSwitch Objects/odd/Image/loader Objects/right/Text/color "
