@@ -99,14 +99,12 @@ TEST(CheckValueRules, ValuesReadAsTheLoaderReadsThem) {
         // atol reads decimal only: a hexadecimal z_level is 0.
         {ValueKind::Integer, "0x10", "which reads as 0 (reading stops at \"x10\")"},
         {ValueKind::Integer, "99999999999999999999", "which is out of range"},
-        {ValueKind::Integer0, "0x10", ""},
         {ValueKind::Integer0, "08", "which reads as 0 (reading stops at \"8\")"},
         {ValueKind::Integer0, "3000000000", "which is out of range"},
-        {ValueKind::Color, "0xffffffff", ""},
+        {ValueKind::Color, "0xffffffff", ""},  // the largest colour, where 0x100000000 no longer fits
         {ValueKind::Color, "0777", "which reads as 511 (a leading 0 means octal)"},
         {ValueKind::Color, "0x100000000", "which reads as 0 (only 32 bits are kept)"},
         {ValueKind::Switch, "true ", "which reads as false: only \"true\" switches it on"},
-        {ValueKind::ImageLoader, "jpg", ""},
     };
     for (const auto& [kind, text, reading] : cases) EXPECT_EQ(misread(kind, text), reading) << text;
     EXPECT_EQ(value_rules::nearest("ghost", {"dot"}), "");  // short words allow one edit only

@@ -1,7 +1,6 @@
-"""usage: validate_schema.py SCHEMA FILE...: prints "FILE: PATH PATH..." with
-the sorted paths of the values of each YAML file the JSON Schema rejects,
-scalars read as the text written (as the engine reads them); exits 1 when any
-was rejected, 2 for an invalid schema."""
+"""usage: validate_schema.py SCHEMA FILE...: prints "FILE: PATH..." with the
+paths of the values of each YAML file (scalars as text, as the engine reads
+them) the JSON Schema rejects; exits 1 when any was, 2 for an invalid schema."""
 import json
 import os
 import sys

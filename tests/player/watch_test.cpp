@@ -129,14 +129,9 @@ protected:
                 if (edit->second.how != Edit::write) fs::rename(fresh, path);
             }
         };
-        Played result;
+        testsupport::StderrCapture capture;
         std::ostringstream report;
-        {
-            testsupport::StderrCapture capture;
-            result.status = player::play(options, report, std::cerr, between_frames);
-            result.err = capture.text();
-        }
-        result.report = report.str();
+        Played result{player::play(options, report, std::cerr, between_frames), report.str(), capture.text()};
         result.report.erase(result.report.rfind('\n', result.report.size() - 2) + 1);
         // The scenes stay in the library for later runs; freed at the end of the suite.
         for (const std::string& name : get_scene_names()) testsupport::HostScenes::names().insert(name);
