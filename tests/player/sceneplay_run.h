@@ -29,14 +29,8 @@ struct RunResult {
     std::string last_error_line() const { return error_lines().empty() ? "" : error_lines().back(); }
 };
 
-inline std::string env_or(const char* name, const std::string& fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
-}
-inline std::string source_dir() { return env_or("SCENE_SOURCE_DIR", PLAYER_TEST_SOURCE_DIR); }
-inline std::string program_path(const std::string& name) {
-    return env_or("SCENE_BINARY_DIR", PLAYER_TEST_BINARY_DIR) + "/" + name;
-}
+inline std::string source_dir() { return SCENE_TEST_SOURCE_DIR; }
+inline std::string program_path(const std::string& name) { return PLAYER_TEST_BINARY_DIR "/" + name; }
 inline std::string presentation() { return source_dir() + "/examples/presentation/scenes.yaml"; }
 
 inline std::string shell_quoted(const std::string& word) {
