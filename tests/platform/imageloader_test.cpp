@@ -252,6 +252,8 @@ TEST_F(ImageLoading, BadNamesPlacesAndFormatsAreRefused) {
         EXPECT_TRUE(contains(load_path(png, loader), "unknown image loader \"" + loader + "\""));
     EXPECT_TRUE(contains(load_path(folder.str() + "/missing.png"), "No such file or directory"));
     EXPECT_TRUE(contains(load_path(folder.str(), "png"), "is a folder, not a file"));
+    std::filesystem::create_symlink("loop.png", folder.path() / "loop.png");  // a link to itself: not a refused link
+    EXPECT_TRUE(contains(load_path(folder.str() + "/loop.png"), "Too many levels of symbolic links"));
     EXPECT_TRUE(contains(load_path(png, "png", nullptr, "no-such-device"), "no video device \"no-such-device\""));
 
     testsupport::TempDir outside;
