@@ -212,13 +212,14 @@ int play(const Options& options, std::ostream& report, std::ostream& errors, con
         setup.errors = &errors;
         setup.frame = [&device] { return device.frame(); };
         setup.scene_added = [&switches](const std::string& scene) { switches.follow(scene); };
+        setup.shown_reloaded = [&pointer] { pointer.scene_reloaded(); };
         live = std::make_unique<LiveReload>(std::move(setup));
         if (!live->start(error)) return fail(error);
     }
     device.set_frame_start_hook([&](std::int64_t frame) {
         if (between_frames) between_frames(frame);
+        pointer.frame_started();  // before a reload, whose move must wait for the scene to draw
         if (live) live->poll(switches.current());
-        pointer.frame_started();
         if (video && !device.failed()) {
             if (!video->add_frame(display.presented_frame())) device.stop_with_failure(video->error());
             if (show_progress && frame % options.fps == 0)

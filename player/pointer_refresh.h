@@ -28,6 +28,10 @@ public:
     // its objects draw (from its "->new_cycle"). A scene that never drew has
     // no drawing order to hit yet: its move waits for the next frame's start.
     void scene_switched(const std::string& scene);
+    // To be called when the scene on screen was loaded again in place: its
+    // objects are new and none is hovered. The move waits for the next
+    // frame's start, after the new objects drew.
+    void scene_reloaded() { waiting_ = true; }
     // To be called between frames: raises a move that waited.
     void frame_started();
 

@@ -1,7 +1,6 @@
 #include "platform/textrenderer/font_cache.h"
 
-#include <filesystem>
-#include <fstream>
+#include "platform/fileio/file_reading.h"
 
 namespace textrenderer {
 
@@ -53,23 +52,8 @@ SizedFace* FontCache::open_face(const FontFile& file, int size, std::string& rea
 
 FontBytes FontCache::read_font(const std::string& path, std::string& reason) {
     if (auto found = bytes_.find(path); found != bytes_.end()) return found->second;
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        reason = error.message();
-        return nullptr;
-    }
-    if (size > max_font_file_bytes) {
-        reason = "file is larger than " + std::to_string(max_font_file_bytes) + " bytes";
-        return nullptr;
-    }
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(std::size_t(size));
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(bytes->data()), std::streamsize(size));
-    if (!in || std::size_t(in.gcount()) != size) {
-        reason = "cannot read the file";
-        return nullptr;
-    }
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    if (!fileio::read_whole_file(path, *bytes, reason, max_font_file_bytes)) return nullptr;
     return bytes_.emplace(path, std::move(bytes)).first->second;
 }
 

@@ -180,6 +180,7 @@ void LiveReload::reload(Scene& scene, bool on_screen) {
     const auto previous = loaded_from_.find(name);
     const SceneReload outcome = reload_scene(scene, *setup_.files, file, content.bytes,
                                              previous == loaded_from_.end() ? nullptr : &previous->second, on_screen);
+    if (on_screen && setup_.shown_reloaded) setup_.shown_reloaded();
     switch (outcome.result) {
     case SceneReload::Result::reloaded: {
         loaded_from_[name] = content.bytes;

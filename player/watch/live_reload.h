@@ -43,6 +43,7 @@ public:
         std::ostream* errors = nullptr; // problems, one line each
         std::function<std::int64_t()> frame;                      // the frame being drawn next
         std::function<void(const std::string& scene)> scene_added; // a scene joined the table
+        std::function<void()> shown_reloaded;  // the scene on screen has new objects (or reloaded old ones)
     };
 
     explicit LiveReload(Setup setup);

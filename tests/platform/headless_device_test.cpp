@@ -5,15 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
 #include <limits>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 #include "services/video.h"
 #include "tests/support/recording_device.h"
@@ -38,6 +33,7 @@ VideoSettings headless(int width, int height, const std::string& backend = "head
     settings.backend = backend;
     settings.width = width;
     settings.height = height;
+    settings.background = video_pixel::make(10, 20, 30, 255);
     return settings;
 }
 
@@ -49,10 +45,8 @@ bool contains(const std::string& text, const std::string& part) { return text.fi
 class HeadlessScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        VideoSettings settings = headless(40, 30);
-        settings.background = video_pixel::make(10, 20, 30, 255);
         std::string error;
-        device_ = HeadlessDevice::create(settings, error);
+        device_ = HeadlessDevice::create(headless(40, 30), error);
         ASSERT_TRUE(device_) << error;
         std::vector<std::uint32_t> back = filled(20, 10, red), front(10 * 10);
         back[2 * 20 + 3] = clear;
@@ -77,12 +71,15 @@ protected:
     std::unique_ptr<HeadlessDevice> device_;
 };
 
-TEST_F(HeadlessScreen, OverlappingSpritesBlendAndClipInTheSnapshot) {
+TEST_F(HeadlessScreen, OverlappingSpritesBlendAndClipInTheSnapshotOfEachFrame) {
+    EXPECT_EQ(at(0, 0), background_rgba) << "before any frame the screen is the background";
     place("back", "back", 5, 5);       // x 5-24, y 5-14
     place("front", "front", 18, 10);   // transparent x 18-22, half green x 23-27, y 10-19
     place("corner", "back", -10, 25);  // its columns 10-19 and rows 0-4 in the lower-left corner
     place("far", "back", 30, 26);      // its columns 0-9 and rows 0-3 in the lower-right corner
-    present({"back", "front", "corner", "far"});
+    for (const char* sprite : {"back", "front", "corner", "far"}) ASSERT_TRUE(device_->draw_sprite(sprite, "s"));
+    EXPECT_EQ(at(5, 5), background_rgba) << "drawing shows nothing before update_screen";
+    device_->update_screen();
     testsupport::TempDir folder;
     ASSERT_TRUE(device_->snapshot(folder.str() + "/frame.png")) << device_->get_error();
     testsupport::RgbaImage png;
@@ -99,19 +96,16 @@ TEST_F(HeadlessScreen, OverlappingSpritesBlendAndClipInTheSnapshot) {
         EXPECT_EQ(png.at(points[i], points[i + 1]), colours[points[i + 2]]) << points[i] << ", " << points[i + 1];
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x) ASSERT_EQ(at(x, y), png.at(x, y)) << x << ", " << y;
-}
-
-TEST_F(HeadlessScreen, EachFramePresentsOnlyWhatWasDrawnForIt) {
-    EXPECT_EQ(at(0, 0), background_rgba) << "before any frame the screen is the background";
-    place("back", "back", 0, 0);
-    ASSERT_TRUE(device_->draw_sprite("back", "s"));
-    EXPECT_EQ(at(0, 0), background_rgba) << "drawing shows nothing before update_screen";
-    device_->update_screen();
-    EXPECT_EQ(at(0, 0), red_rgba);
-    device_->update_screen();
-    EXPECT_EQ(at(0, 0), background_rgba) << "the next frame starts cleared";
-    EXPECT_EQ(device_->frame_count(), 2u);
     for (auto [x, y] : {std::pair{-1, 0}, {40, 0}, {0, 30}}) EXPECT_EQ(at(x, y), 0u) << x << ", " << y;
+    device_->update_screen();
+    EXPECT_EQ(at(5, 5), background_rgba) << "the next frame starts cleared";
+    EXPECT_EQ(device_->frame_count(), 2u);
+
+    const std::string path = folder.str() + "/missing/frame.png";
+    EXPECT_FALSE(device_->snapshot(path));
+    EXPECT_EQ(device_->get_error().rfind("Can't write snapshot \"" + path + "\": No such file", 0), 0u)
+        << device_->get_error();
+    EXPECT_FALSE(device_->snapshot(folder.str())) << "a folder is no file";
 }
 
 TEST_F(HeadlessScreen, SwitchesOff) {
@@ -132,61 +126,42 @@ TEST_F(HeadlessScreen, SwitchesOff) {
     EXPECT_EQ(at(35, 10), background_rgba) << "c: a sprite running off the screen is skipped";
     device_->set_switch_d(false);
     present({});
-    EXPECT_EQ(device_->frame_count(), 4u);
     EXPECT_EQ(at(0, 20), 0u) << "d: the presented frame is frozen";
     device_->set_switch_d(true);
     present({});
     EXPECT_EQ(at(0, 20), background_rgba);
 }
 
-TEST_F(HeadlessScreen, SnapshotThatCannotBeWrittenNamesThePath) {
-    testsupport::TempDir folder;
-    const std::string path = folder.str() + "/missing/frame.png";
-    EXPECT_FALSE(device_->snapshot(path));
-    EXPECT_EQ(device_->get_error().rfind("Can't write snapshot \"" + path + "\": ", 0), 0u) << device_->get_error();
-    EXPECT_TRUE(contains(device_->get_error(), "No such file"));
-    EXPECT_FALSE(device_->snapshot(folder.str())) << "a folder is no file";
-}
-
-TEST_F(HeadlessScreen, ImagesOfBadSizesOrWithoutPixelsAreRefused) {
+TEST_F(HeadlessScreen, ImagesOfBadSizesAreRefusedAndReplacementsKeepTheirHandles) {
     const auto pixels = filled(65535, 1, red);
     for (auto [width, height, reason] :
          {std::tuple{0, 2, "0x2 is not at least 1x1"}, {2, 0, "2x0 is not at least 1x1"},
           {65536, 1, "width 65536 is above the limit of 65535"}, {65535, 2000, "above the budget of 67108864"},
           {2, 2, "no pixels were given"}}) {
-        EXPECT_FALSE(device_->create_image("pic", "menu", width, height, width == height ? nullptr : pixels.data()));
-        EXPECT_TRUE(contains(device_->get_error(), "Can't create image \"pic\" of scene \"menu\": ") &&
+        EXPECT_FALSE(device_->create_image("pic", "s", width, height, width == height ? nullptr : pixels.data()));
+        EXPECT_TRUE(contains(device_->get_error(), "Can't create image \"pic\" of scene \"s\": ") &&
                     contains(device_->get_error(), reason))
             << device_->get_error();
-        EXPECT_EQ(device_->get_image("pic", "menu"), nullptr);
+        EXPECT_EQ(device_->get_image("pic", "s"), nullptr);
     }
-    ASSERT_TRUE(device_->create_image("strip", "s", 65535, 1, pixels.data())) << "the widest";
-    EXPECT_EQ(device_->get_image("strip", "s")->get_pitch(), 65535);
-}
-
-TEST_F(HeadlessScreen, ImagesAndSpritesReplacedInPlaceKeepTheirHandles) {
-    auto pixels = filled(2, 2, red);
-    ASSERT_TRUE(device_->create_image("pic", "s", 2, 2, pixels.data()));
-    pixels[0] = blue;  // the caller's buffer is not the image's
+    ASSERT_TRUE(device_->create_image("pic", "s", 65535, 1, pixels.data())) << "the widest";
     Video_Image* image = device_->get_image("pic", "s");
-    EXPECT_EQ(image->get_pixels()[0], red);
     EXPECT_EQ(device_->get_image("pic", "other"), nullptr) << "the scene is part of the name";
     Video_Sprite* sprite = place("a", "pic", 10, 10);
     sprite->set_base(0.5, 0.5);
-    const auto large = filled(6, 4, blue);
+    auto large = filled(6, 4, blue);
     ASSERT_TRUE(device_->create_image("pic", "s", 6, 4, large.data()));
-    EXPECT_TRUE(device_->get_image("pic", "s") == image && image->get_width() == 6);
-    ASSERT_EQ(device_->get_sprite("a", "s"), sprite);
-    EXPECT_EQ(sprite->get_width(), 6) << "sprites follow their image's size, keeping base and position";
+    large[0] = red;  // the caller's buffer is not the image's
+    EXPECT_TRUE(device_->get_image("pic", "s") == image && image->get_pitch() == 6 && image->get_pixels()[0] == blue);
+    EXPECT_TRUE(device_->get_sprite("a", "s") == sprite && sprite->get_width() == 6)
+        << "sprites follow their image's size, keeping base and position";
     present({"a"});
     EXPECT_TRUE(at(7, 8) == blue_rgba && at(12, 11) == blue_rgba && at(13, 11) == background_rgba);
 
-    ASSERT_TRUE(device_->create_sprite("a", "s", "front", "s", true));
-    EXPECT_TRUE(device_->get_sprite("a", "s") == sprite && sprite->image_name == "front" && sprite->get_width() == 10);
     EXPECT_FALSE(device_->create_sprite("a", "s", "button_pic", "other", true));
     EXPECT_EQ(device_->get_error(),
               "Can't create sprite \"a\" of scene \"s\": no image \"button_pic\" of scene \"other\"");
-    EXPECT_EQ(sprite->image_name, "front") << "a failed replacement leaves the sprite as it was";
+    EXPECT_EQ(sprite->image_name, "pic") << "a failed replacement leaves the sprite as it was";
 
     const Video_Pixels shared = std::make_shared<const std::vector<std::uint32_t>>(filled(2, 2, red));
     ASSERT_TRUE(device_->create_shared_image("shared", "s", 2, 1, shared));
@@ -207,19 +182,12 @@ TEST_F(HeadlessScreen, SpritesLandAtPositionMinusBaseRoundedToWholePixels) {
         EXPECT_EQ(at(expected_x, expected_y), red_rgba) << x << ", " << y;
     }
     Video_Sprite* back = place("back", "back", 20, 15);
-    back->set_base(0.5, 0.5);
-    VideoRect rect;
-    back->get_rect(&rect);
-    EXPECT_TRUE(rect.x1 == 10 && rect.y1 == 10 && rect.x2 == 30 && rect.y2 == 20);
-    present({"back"});
-    EXPECT_TRUE(at(10, 10) == red_rgba && at(29, 19) == red_rgba);
-    EXPECT_TRUE(at(9, 10) == background_rgba && at(30, 19) == background_rgba && at(10, 20) == background_rgba);
-
-    back->set_position(std::numeric_limits<double>::quiet_NaN(), 0);
-    EXPECT_FALSE(device_->draw_sprite("back", "s"));
-    EXPECT_EQ(device_->get_error(), "Can't draw sprite \"back\" of scene \"s\": its position is not a finite number");
-    back->set_position(0, std::numeric_limits<double>::infinity());
-    EXPECT_FALSE(device_->draw_sprite("back", "s"));
+    for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+        back->set_position(0, bad);
+        EXPECT_FALSE(device_->draw_sprite("back", "s"));
+        EXPECT_EQ(device_->get_error(),
+                  "Can't draw sprite \"back\" of scene \"s\": its position is not a finite number");
+    }
     for (double far : {1e300, -1e300, 2147483647.0, -2147483648.0}) {
         back->set_position(far, far);
         EXPECT_TRUE(device_->draw_sprite("back", "s")) << far;
@@ -230,15 +198,12 @@ TEST_F(HeadlessScreen, SpritesLandAtPositionMinusBaseRoundedToWholePixels) {
     EXPECT_EQ(device_->get_error(), "Can't draw sprite \"ghost\" of scene \"s\": no such sprite");
 }
 
-TEST(VideoRegistry, CreatesReplacesAndRefusesDevicesByName) {
-    EXPECT_EQ(video_get_interface("registry-nobody"), nullptr);
-    EXPECT_EQ(video_error(), "No video device named \"registry-nobody\"");
+TEST(VideoRegistry, CreatesReplacesAndRefusesDevicesByNameAndNeverDestroysTheHosts) {
     ASSERT_TRUE(video_create("registry", headless(10, 10))) << video_error();
     ASSERT_NE(dynamic_cast<HeadlessDevice*>(video_get_interface("registry")), nullptr);  // found once, so remembered
     ASSERT_TRUE(video_create("registry", headless(20, 30)));
     Video_Interface* device = video_get_interface("registry");
     EXPECT_EQ(device->get_screen_width(), 20) << "the replacement, not the device found before";
-
     EXPECT_FALSE(video_create("registry", headless(10, 10, "vulkan")));
     EXPECT_EQ(video_error().rfind("Can't create video device \"registry\": Unknown video backend \"vulkan\"", 0), 0u);
     for (auto [width, height] : {std::pair{0, 10}, {10, -1}, {32768, 10}}) {
@@ -252,35 +217,28 @@ TEST(VideoRegistry, CreatesReplacesAndRefusesDevicesByName) {
     EXPECT_EQ(video_get_interface("registry"), device) << "a failed create or register keeps the device";
     video_unregister("registry");
     EXPECT_EQ(video_get_interface("registry"), nullptr);
-    video_unregister("registry");
-    EXPECT_EQ(video_error(), "No video device named \"registry\" to unregister");
+    EXPECT_EQ(video_error(), "No video device named \"registry\"");
 
     // A window without a display fails with SDL's reason.
     const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
     unsetenv("DISPLAY");
     setenv("SDL_VIDEODRIVER", "x11", 1);
-    EXPECT_FALSE(video_create("registry-window", headless(64, 48, "sdl")));
+    EXPECT_FALSE(video_create("registry", headless(64, 48, "sdl")));
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
-    const std::string prefix = "Can't create video device \"registry-window\": Can't open an SDL window: ";
-    EXPECT_EQ(video_error().rfind(prefix, 0), 0u) << video_error();
-    EXPECT_GT(video_error().size(), prefix.size()) << "SDL's reason follows";
-}
+    const std::string prefix = "Can't create video device \"registry\": Can't open an SDL window: ";
+    EXPECT_TRUE(video_error().rfind(prefix, 0) == 0u && video_error().size() > prefix.size()) << video_error();
 
-TEST(VideoRegistry, HostDevicesAreUsedButNeverDestroyed) {
     int destroyed = 0;
     {
         testsupport::RecordingDevice host;
         host.destroyed = &destroyed;
-        video_register("registry-host", &host);
-        video_register("registry-host", &host);  // registering again changes nothing
-        EXPECT_EQ(video_get_interface("registry-host"), &host);
-        video_unregister("registry-host");
         // Replacing a host device by a made one, and back, leaves the host's alone.
-        video_register("registry-host", &host);
-        ASSERT_TRUE(video_create("registry-host", headless(4, 4)));
-        video_register("registry-host", &host);
-        EXPECT_EQ(video_get_interface("registry-host"), &host);
-        video_unregister("registry-host");
+        video_register("registry", &host);
+        ASSERT_TRUE(video_create("registry", headless(4, 4)));
+        video_register("registry", &host);
+        video_register("registry", &host);  // registering again changes nothing
+        EXPECT_EQ(video_get_interface("registry"), &host);
+        video_unregister("registry");
         EXPECT_EQ(destroyed, 0);
     }
     EXPECT_EQ(destroyed, 1) << "only the host's own scope ends it";

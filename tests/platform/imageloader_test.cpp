@@ -74,6 +74,11 @@ Bytes png_claiming(std::uint32_t width, std::uint32_t height) {
     return bytes;
 }
 
+void put_pixel(Bytes& out, const Rgba& p, int bits) {
+    out.insert(out.end(), {p.b, p.g, p.r});
+    if (bits == 32) out.push_back(p.a);
+}
+
 // An uncompressed BMP, bottom-up rows padded to 4 bytes; 24 or 32 bits.
 Bytes encode_bmp(int width, int height, const std::vector<Rgba>& pixels, int bits) {
     const int row_bytes = (width * (bits / 8) + 3) & ~3;
@@ -83,11 +88,7 @@ Bytes encode_bmp(int width, int height, const std::vector<Rgba>& pixels, int bit
         put16le(out, word & 0xffff), put16le(out, word >> 16);
     for (int y = height - 1; y >= 0; --y) {
         const std::size_t start = out.size();
-        for (int x = 0; x < width; ++x) {
-            const Rgba& p = pixels[std::size_t(y * width + x)];
-            out.insert(out.end(), {p.b, p.g, p.r});
-            if (bits == 32) out.push_back(p.a);
-        }
+        for (int x = 0; x < width; ++x) put_pixel(out, pixels[std::size_t(y * width + x)], bits);
         out.resize(start + std::size_t(row_bytes), 0);
     }
     return out;
@@ -100,11 +101,8 @@ Bytes encode_tga(int width, int height, const std::vector<Rgba>& pixels, int bit
     put16le(out, unsigned(height));
     out.insert(out.end(), {std::uint8_t(bits), std::uint8_t((bits == 32 ? 8 : 0) | (top_down ? 0x20 : 0))});
     for (int row = 0; row < height; ++row)
-        for (int x = 0; x < width; ++x) {
-            const Rgba& p = pixels[std::size_t((top_down ? row : height - 1 - row) * width + x)];
-            out.insert(out.end(), {p.b, p.g, p.r});
-            if (bits == 32) out.push_back(p.a);
-        }
+        for (int x = 0; x < width; ++x)
+            put_pixel(out, pixels[std::size_t((top_down ? row : height - 1 - row) * width + x)], bits);
     return out;
 }
 
@@ -150,63 +148,54 @@ Bytes encode_gif(int width, int height, const std::array<Rgba, 4>& palette, cons
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// A headless device holding a 1 x 1 picture "picture" that every failing
-// load must leave alone.
+// A headless device holding a 1 x 1 picture "picture": a failing load must
+// leave whatever picture is held alone.
 class ImageLoading : public ::testing::Test {
 protected:
     void SetUp() override {
         VideoSettings settings;
         settings.width = settings.height = 16;
         ASSERT_TRUE(video_create(device, settings)) << video_error();
-        keep();
+        ASSERT_EQ(load(testsupport::encode_png(1, 1, {7, 7, 7, 255}), "png"), "");
     }
     void TearDown() override { video_unregister(device); }
 
-    void keep() {
-        const std::string kept = folder.write_bytes("kept.png", testsupport::encode_png(1, 1, {7, 7, 7, 255}));
-        ASSERT_TRUE(imageloader_loadimage("png", device, kept, "s", "picture", nullptr, true));
-    }
-    bool load_file(const std::string& loader, const std::string& path, FileIO::FileManager* files = nullptr,
-                   const std::string& video = device) {
-        return loader.empty() ? imageloader_loadimage_noext(video, path, "s", "picture", files, true)
-                              : imageloader_loadimage(loader, video, path, "s", "picture", files, true);
-    }
     Video_Image* image() { return video_get_interface(device)->get_image("picture", "s"); }
+    std::vector<std::uint32_t> pixels() {
+        if (!image()) return {};
+        return {image()->get_pixels(), image()->get_pixels() + image()->get_width() * image()->get_height()};
+    }
 
-    // Loads the file; a failure must be one line naming it and leave the kept
-    // picture alone, a success must give a whole picture. Returns the reason
-    // of a failure, empty on success.
+    // Loads the file by the named loader or, without one, by content. A
+    // failure must be one line naming the file and leave the picture held
+    // alone. Returns the reason of a failure, empty on success.
     std::string load_path(const std::string& path, const std::string& loader = "", FileIO::FileManager* files = nullptr,
                           const std::string& video = device) {
-        if (load_file(loader, path, files, video)) {
-            EXPECT_TRUE(image() && image()->get_width() >= 1 && image()->get_pitch() == image()->get_width());
-            keep();
+        const std::vector<std::uint32_t> before = pixels();
+        if (loader.empty() ? imageloader_loadimage_noext(video, path, "s", "picture", files, true)
+                           : imageloader_loadimage(loader, video, path, "s", "picture", files, true)) {
+            EXPECT_TRUE(image()->get_width() >= 1 && image()->get_pitch() == image()->get_width());
             return "";
         }
         const std::string error = imageloader_error();
         const std::string head = "Failed to load image \"" + path + "\". Reason: ";
         EXPECT_EQ(error.rfind(head, 0), 0u) << error;
-        EXPECT_GT(error.size(), head.size()) << "a failure says why";
-        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-        EXPECT_TRUE(image() && image()->get_width() == 1 && image()->get_pixels()[0] == video_pixel::make(7, 7, 7, 255))
-            << "a failed load leaves the earlier picture alone";
+        EXPECT_TRUE(error.size() > head.size() && error.find('\n') == std::string::npos) << error;
+        EXPECT_EQ(pixels(), before) << "a failed load leaves the earlier picture alone";
         return error.substr(std::min(error.size(), head.size()));
     }
     std::string load(const Bytes& bytes, const std::string& loader = "") {
         return load_path(folder.write_bytes("input", bytes), loader);
     }
 
-    // Every pixel of the loaded picture against the expected ones, row by
-    // row, loaded by the named loader and by content.
+    // Every pixel of the picture against the expected ones, loaded by the named loader and by content.
     void expect_pixels(const std::string& loader, const Bytes& bytes, const std::vector<Rgba>& expected, int width) {
         for (const std::string& by : {loader, std::string()}) {
-            ASSERT_TRUE(load_file(by, folder.write_bytes("picture", bytes))) << imageloader_error();
+            ASSERT_EQ(load(bytes, by), "");
             ASSERT_EQ(image()->get_width(), width);
-            ASSERT_EQ(std::size_t(image()->get_height() * width), expected.size());
-            for (std::size_t i = 0; i < expected.size(); ++i) {
-                const Rgba& p = expected[i];
-                EXPECT_EQ(image()->get_pixels()[i], video_pixel::make(p.r, p.g, p.b, p.a)) << loader << " " << i;
-            }
+            std::vector<std::uint32_t> words;
+            for (const Rgba& p : expected) words.push_back(video_pixel::make(p.r, p.g, p.b, p.a));
+            EXPECT_EQ(pixels(), words) << loader;
         }
     }
     // A pixel of a lossy, opaque picture, each channel within tolerance.
@@ -231,8 +220,7 @@ TEST_F(ImageLoading, EveryFormatGivesItsPixelsWithTransparencyAsInverseAlpha) {
     auto hit = [&](int index) { return (image()->get_pixels()[index] & image()->get_alpha_mask()) < 255; };
     EXPECT_EQ(image()->get_pixels()[1] >> 24, 255u) << "a fully transparent pixel has transparency 255";
     EXPECT_TRUE(hit(0) && !hit(1) && hit(2) && !hit(3));
-    const std::vector<Rgba> palette{{200, 0, 0, 255}, {0, 200, 0, 0}, {0, 0, 200, 100}};
-    expect_pixels("png", fixture("palette_trns.png"), palette, 3);
+    expect_pixels("png", fixture("palette_trns.png"), {{200, 0, 0, 255}, {0, 200, 0, 0}, {0, 0, 200, 100}}, 3);
 
     const std::vector<Rgba> rgb{{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255},
                                 {1, 2, 3, 255},   {4, 5, 6, 255},   {7, 8, 9, 255}};
@@ -247,30 +235,25 @@ TEST_F(ImageLoading, EveryFormatGivesItsPixelsWithTransparencyAsInverseAlpha) {
                   {rgb[0], rgb[1], rgb[2], pixels[1], pixels[1], rgb[0]}, 3);
 
     for (const std::string name : {"red_blue_444.jpg", "red_blue_progressive.jpg"}) {
-        ASSERT_TRUE(load_file("jpeg", folder.write_bytes(name, fixture(name)))) << imageloader_error();
+        ASSERT_EQ(load(fixture(name), "jpeg"), "");
         ASSERT_TRUE(image()->get_width() == 16 && image()->get_height() == 8) << name;
         expect_near(2, 3, rgb[0], 6);
         expect_near(13, 5, rgb[2], 6);
     }
-    ASSERT_TRUE(load_file("jpg", folder.write_bytes("cmyk.jpg", fixture("cyan_cmyk.jpg"))));
+    ASSERT_EQ(load(fixture("cyan_cmyk.jpg"), "jpg"), "");
     expect_near(4, 4, {0, 255, 255, 255}, 4);
-    ASSERT_TRUE(load_file("", folder.write_bytes("grey.png", fixture("grey128.jpg"))))
-        << "by content, whatever the name says: " << imageloader_error();
+    ASSERT_EQ(load_path(folder.write_bytes("grey.png", fixture("grey128.jpg"))), "") << "by content, whatever the name";
     expect_near(4, 4, {128, 128, 128, 255}, 2);
-
-    folder.write_bytes("pictures/dot.png", testsupport::encode_png(1, 1, {1, 2, 3, 255}));
-    FileIO::FileManager files(folder.str());
-    ASSERT_TRUE(load_file("png", "pictures/dot.png", &files)) << imageloader_error();
-    EXPECT_EQ(image()->get_pixels()[0], video_pixel::make(1, 2, 3, 255));
 }
 
 TEST_F(ImageLoading, BadNamesPlacesAndFormatsAreRefused) {
     const std::string png = folder.write_bytes("real.png", testsupport::encode_png(2, 2, Bytes(16, 200)));
     for (const std::string loader : {"PNG", "webp", " png"})
         EXPECT_TRUE(contains(load_path(png, loader), "unknown image loader \"" + loader + "\""));
-    EXPECT_TRUE(contains(load_path(folder.str() + "/missing.png", "png"), "no such file"));
-    EXPECT_TRUE(contains(load_path(folder.str() + "/missing.png"), "no such file"));
-    EXPECT_TRUE(contains(load_path(folder.str(), "png"), "not a regular file"));
+    EXPECT_TRUE(contains(load_path(folder.str() + "/missing.png"), "No such file or directory"));
+    EXPECT_TRUE(contains(load_path(folder.str(), "png"), "is a folder, not a file"));
+    std::filesystem::create_symlink("loop.png", folder.path() / "loop.png");  // a link to itself: not a refused link
+    EXPECT_TRUE(contains(load_path(folder.str() + "/loop.png"), "Too many levels of symbolic links"));
     EXPECT_TRUE(contains(load_path(png, "png", nullptr, "no-such-device"), "no video device \"no-such-device\""));
 
     testsupport::TempDir outside;
@@ -295,7 +278,8 @@ protected:
         const std::string file = folder.write_bytes("claim", bytes);
         largest_allocation = 0;
         watching_allocations = true;
-        const bool loaded = load_file(loader, file);
+        const bool loaded = loader.empty() ? imageloader_loadimage_noext(device, file, "s", "picture", nullptr, true)
+                                           : imageloader_loadimage(loader, device, file, "s", "picture", nullptr, true);
         watching_allocations = false;
         EXPECT_FALSE(loaded);
         EXPECT_LT(largest_allocation.load(), 1u << 20) << "pixels were asked for before the size was checked";
@@ -318,13 +302,11 @@ TEST_F(ImageGuards, AMillionByAMillionIsRefusedBeforeAnyPixelIsAllocated) {
                          "100000 x 100000 pixels, wider than the limit of 65535"));
     EXPECT_TRUE(contains(refused_within(bmp_claiming(1000000, 1000000)), "wider than the limit"));
     EXPECT_TRUE(contains(refused_within(png_claiming(65535, 65535)), "more than the limit of 67108864"));
-
     // Formats with 16-bit sides: their largest claim, 65535 x 65535.
-    Bytes gif = encode_gif(1, 1, {}, {0}, -1);
-    gif[6] = gif[7] = gif[8] = gif[9] = 0xff;
+    Bytes gif = encode_gif(1, 1, {}, {0}, -1), tga = encode_tga(1, 1, {{1, 2, 3, 255}}, 24, true);
+    std::fill_n(gif.begin() + 6, 4, 0xff);
+    std::fill_n(tga.begin() + 12, 4, 0xff);
     EXPECT_TRUE(contains(refused_within(gif), "more than the limit"));
-    Bytes tga = encode_tga(1, 1, {{1, 2, 3, 255}}, 24, true);
-    tga[12] = tga[13] = tga[14] = tga[15] = 0xff;
     EXPECT_TRUE(contains(refused_within(tga), "more than the limit"));
     Bytes jpeg = fixture("grey128.jpg");
     for (std::size_t i = 0; i + 8 < jpeg.size(); ++i)
@@ -336,28 +318,27 @@ TEST_F(ImageGuards, AMillionByAMillionIsRefusedBeforeAnyPixelIsAllocated) {
     EXPECT_TRUE(contains(refused_within(jpeg), "60000 x 60000 pixels, more than the limit"));
 }
 
-// Sizes whose byte count wraps a 32-bit product, or whose sign flips.
+// Sizes whose byte count wraps a 32-bit product (16384 x 65536 x 4 is 2^32), or whose sign flips.
 TEST_F(ImageGuards, SizesThatOverflowAProductAreRefused) {
-    // 16384 x 65536 x 4 is exactly 2^32: zero bytes in 32-bit arithmetic.
     EXPECT_TRUE(contains(load(png_claiming(16384, 65536)), "more than the limit"));
     EXPECT_TRUE(contains(load(png_claiming(65535, 0x7fffffff)), "more than the limit"));
     EXPECT_NE(load(png_claiming(0x80000000u, 1)), "");  // beyond what PNG allows
-    for (auto [width, height] : {std::pair{65535, INT_MAX}, {65535, INT_MIN}, {-1, 1}, {1, INT_MIN}, {1, 0}})
+    for (auto [width, height] : {std::pair{65535, INT_MAX}, {65535, INT_MIN}, {-1, 1}, {1, INT_MIN}})
         EXPECT_NE(load(bmp_claiming(width, height)), "") << width << " x " << height;
+    EXPECT_EQ(load(bmp_claiming(1, 0)), "image has no pixels (1 x 0)");
 }
 
 // Found by fuzzing: 45 bytes whose GIF canvas is 1024 x 60111 around a 4 x 4
 // frame. Within the general budget, it made the decoder fill about 800 MiB
 // for every load; a GIF canvas has a budget of its own.
 TEST_F(ImageGuards, ATinyGifClaimingAHugeCanvasIsRefused) {
-    const Bytes finding = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x00, 0x04, 0xcf, 0xea, 0xf0, 0x00, 0x00, 0xff, 0x35,
-                           0x00, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x00, 0x00, 0x00, 0x2f, 0x00, 0x2c, 0x00, 0x00,
-                           0x00, 0x00, 0x04, 0x00, 0x04, 0x00, 0x00, 0x02, 0x04, 0x84, 0x8f, 0x09, 0x05, 0x00, 0x3b};
+    Bytes finding = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x00, 0x04, 0xcf, 0xea, 0xf0, 0x00, 0x00, 0xff, 0x35,
+                     0x00, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x00, 0x00, 0x00, 0x2f, 0x00, 0x2c, 0x00, 0x00,
+                     0x00, 0x00, 0x04, 0x00, 0x04, 0x00, 0x00, 0x02, 0x04, 0x84, 0x8f, 0x09, 0x05, 0x00, 0x3b};
     EXPECT_TRUE(contains(load(finding), "1024 x 60111 pixels, more than the limit of 16777216"));
     EXPECT_TRUE(contains(load(finding, "gif"), "more than the limit of 16777216"));
-    Bytes inside = finding;
-    inside[6] = 0x00, inside[7] = 0x04, inside[8] = 0x00, inside[9] = 0x04;  // 1024 x 1024: just inside, loads
-    EXPECT_EQ(load(inside), "");
+    finding[8] = 0x00, finding[9] = 0x04;  // 1024 x 1024: just inside, loads
+    EXPECT_EQ(load(finding), "");
 }
 
 // One damaged family: a picture cut at every byte is refused (by its loader
@@ -379,8 +360,7 @@ TEST_P(ImageGuardsDamaged, FailsAtEveryCutAndEveryFlip) {
     ASSERT_EQ(load(bytes, picture.loader), "");
     for (std::size_t cut = 0; cut + picture.intact < bytes.size(); ++cut) {
         const Bytes part(bytes.begin(), bytes.begin() + long(cut));
-        EXPECT_NE(load(part, picture.loader), "") << "a file cut at " << cut << " is never shown";
-        EXPECT_NE(load(part), "") << cut;
+        EXPECT_TRUE(load(part, picture.loader) != "" && load(part) != "") << "a file cut at " << cut << " is shown";
     }
     for (std::size_t at = 0; picture.flips && at < bytes.size(); ++at) {
         SCOPED_TRACE("flip at " + std::to_string(at));
@@ -398,8 +378,8 @@ Bytes damaged_png() {
 Bytes damaged_gif() {
     Bytes indices(7 * 4);
     for (std::size_t i = 0; i < indices.size(); ++i) indices[i] = std::uint8_t(i % 4);
-    return encode_gif(7, 4, {{{0, 0, 0, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}}},
-                      indices, 2, false);
+    const std::array<Rgba, 4> palette{{{0, 0, 0, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}}};
+    return encode_gif(7, 4, palette, indices, 2, false);
 }
 const std::vector<Rgba> eight_by_eight(64, {1, 2, 3, 255});
 
@@ -408,8 +388,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DamagedPicture{"png", "png", damaged_png, 4, true},  // IEND's checksum
         DamagedPicture{"baseline", "jpg", [] { return fixture("red_blue_444.jpg"); }, 2, true},
-        DamagedPicture{"progressive", "jpg", [] { return fixture("red_blue_progressive.jpg"); }, 2,
-                       true},                                // without its end marker it still decodes
+        // Without its end marker a progressive JPEG still decodes.
+        DamagedPicture{"progressive", "jpg", [] { return fixture("red_blue_progressive.jpg"); }, 2, true},
         DamagedPicture{"gif", "gif", damaged_gif, 2, true},  // the trailer byte
         DamagedPicture{"bmp", "bmp", [] { return encode_bmp(8, 8, eight_by_eight, 24); }, 1, false},
         DamagedPicture{"tga", "tga", [] { return encode_tga(8, 8, eight_by_eight, 24, true); }, 1, false},

@@ -5,17 +5,18 @@
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-
-#include <functional>
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -28,15 +29,20 @@
 
 namespace {
 
-// The events one SDL event maps to, each as "type key x y dx dy button character".
-std::vector<std::string> mapped(Uint32 type, void (*fill)(SDL_Event&) = nullptr) {
+using Shown = std::vector<std::string>;
+
+SDL_Event sdl_event(Uint32 type) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
     event.type = type;
-    if (fill) fill(event);
+    return event;
+}
+
+// The events one SDL event maps to, each as "type key x y dx dy button character".
+Shown mapped(const SDL_Event& event) {
     std::deque<Event> out;
     map_sdl_event(event, out);
-    std::vector<std::string> shown;
+    Shown shown;
     for (const Event& e : out) {
         shown.emplace_back();
         for (double field : {double(e.type), double(e.key), double(e.x), double(e.y), double(e.dx), double(e.dy),
@@ -45,55 +51,51 @@ std::vector<std::string> mapped(Uint32 type, void (*fill)(SDL_Event&) = nullptr)
     }
     return shown;
 }
-using Shown = std::vector<std::string>;
 
 TEST(SdlEventMapping, EachKindOfEventKeepsItsFields) {
-    EXPECT_EQ(mapped(SDL_KEYDOWN, [](SDL_Event& e) { e.key.keysym.sym = SDLK_ESCAPE, e.key.repeat = 1; }),
-              Shown{"0 27 0 0 0 0 0 0"})
-        << "a key repeat is a press";
-    EXPECT_EQ(mapped(SDL_KEYUP, [](SDL_Event& e) { e.key.keysym.sym = SDLK_a; }), Shown{"1 97 0 0 0 0 0 0"});
+    SDL_Event down = sdl_event(SDL_KEYDOWN), up = sdl_event(SDL_KEYUP), press = sdl_event(SDL_MOUSEBUTTONDOWN),
+              release = sdl_event(SDL_MOUSEBUTTONUP), text = sdl_event(SDL_TEXTINPUT), full = text,
+              close = sdl_event(SDL_WINDOWEVENT), moved = close;
+    down.key.keysym.sym = SDLK_ESCAPE, down.key.repeat = 1;  // a key repeat is a press
+    up.key.keysym.sym = SDLK_a;
+    press.button.x = 12, press.button.y = 34, press.button.button = SDL_BUTTON_RIGHT;
+    release.button.x = 5, release.button.y = 6, release.button.button = SDL_BUTTON_MIDDLE;
+    std::strcpy(text.text.text, "a\xE2\x82\xAC\xF0\x9F\x98\x80");  // one event per code point
+    std::memset(full.text.text, 'x', sizeof full.text.text);
+    close.window.event = SDL_WINDOWEVENT_CLOSE, moved.window.event = SDL_WINDOWEVENT_MOVED;
     const std::string right = std::to_string(MOUSE_BUTTON_RIGHT), middle = std::to_string(MOUSE_BUTTON_MIDDLE);
-    EXPECT_EQ(mapped(SDL_MOUSEBUTTONDOWN,
-                     [](SDL_Event& e) { e.button.x = 12, e.button.y = 34, e.button.button = SDL_BUTTON_RIGHT; }),
-              Shown{"2 0 12 34 0 0 " + right + " 0"});
-    EXPECT_EQ(mapped(SDL_MOUSEBUTTONUP,
-                     [](SDL_Event& e) { e.button.x = 5, e.button.y = 6, e.button.button = SDL_BUTTON_MIDDLE; }),
-              Shown{"3 0 5 6 0 0 " + middle + " 0"});
+    for (const auto& [event, shown] : std::vector<std::pair<SDL_Event, Shown>>{
+             {down, {"0 27 0 0 0 0 0 0"}},
+             {up, {"1 97 0 0 0 0 0 0"}},
+             {press, {"2 0 12 34 0 0 " + right + " 0"}},
+             {release, {"3 0 5 6 0 0 " + middle + " 0"}},
+             {text, {"5 0 0 0 0 0 0 97", "5 0 0 0 0 0 0 8364", "5 0 0 0 0 0 0 128512"}},
+             {sdl_event(SDL_QUIT), {"6 0 0 0 0 0 0 0"}},
+             {close, {"6 0 0 0 0 0 0 0"}},
+             {moved, {}},
+             {sdl_event(SDL_MOUSEWHEEL), {}}})
+        EXPECT_EQ(mapped(event), shown) << event.type;
+    EXPECT_EQ(mapped(full).size(), sizeof full.text.text)
+        << "a text that fills the whole array is read up to its end, no further";
     // Motion names the one button held that counts most: left, then middle, then right.
-    static Uint32 held;
+    SDL_Event motion = sdl_event(SDL_MOUSEMOTION);
+    motion.motion.x = 5, motion.motion.y = 6, motion.motion.xrel = -2, motion.motion.yrel = 3;
     for (auto [state, button] : {std::pair{0u, MOUSE_BUTTON_NONE},
                                  {Uint32(SDL_BUTTON_RMASK), MOUSE_BUTTON_RIGHT},
                                  {SDL_BUTTON_RMASK | SDL_BUTTON_MMASK, MOUSE_BUTTON_MIDDLE},
                                  {SDL_BUTTON_RMASK | SDL_BUTTON_LMASK, MOUSE_BUTTON_LEFT}}) {
-        held = state;
-        EXPECT_EQ(mapped(SDL_MOUSEMOTION,
-                         [](SDL_Event& e) {
-                             e.motion.x = 5, e.motion.y = 6, e.motion.xrel = -2, e.motion.yrel = 3,
-                             e.motion.state = held;
-                         }),
-                  Shown{"4 0 5 6 -2 3 " + std::to_string(button) + " 0"});
+        motion.motion.state = state;
+        EXPECT_EQ(mapped(motion), Shown{"4 0 5 6 -2 3 " + std::to_string(button) + " 0"});
     }
-    EXPECT_EQ(mapped(SDL_TEXTINPUT, [](SDL_Event& e) { std::strcpy(e.text.text, "a\xE2\x82\xAC\xF0\x9F\x98\x80"); }),
-              (Shown{"5 0 0 0 0 0 0 97", "5 0 0 0 0 0 0 8364", "5 0 0 0 0 0 0 128512"}))
-        << "one event per code point";
-    EXPECT_EQ(mapped(SDL_TEXTINPUT, [](SDL_Event& e) { std::memset(e.text.text, 'x', sizeof e.text.text); }).size(),
-              sizeof SDL_Event{}.text.text)
-        << "a text that fills the whole array is read up to its end, no further";
-    EXPECT_EQ(mapped(SDL_QUIT), Shown{"6 0 0 0 0 0 0 0"});
-    EXPECT_EQ(mapped(SDL_WINDOWEVENT, [](SDL_Event& e) { e.window.event = SDL_WINDOWEVENT_CLOSE; }), mapped(SDL_QUIT));
-    EXPECT_EQ(mapped(SDL_WINDOWEVENT, [](SDL_Event& e) { e.window.event = SDL_WINDOWEVENT_MOVED; }), Shown{});
-    EXPECT_EQ(mapped(SDL_MOUSEWHEEL), Shown{});
 }
 
+// The checks themselves are the text renderer's (its suite tries each kind of
+// bad sequence); decoding goes on after a bad byte and stops at a NUL.
 TEST(Utf8Decoding, MalformedBytesBecomeReplacementCharacters) {
     const std::int32_t bad = 0xFFFD;
-    // A stray continuation byte, overlong forms, a surrogate, a code point too large, a cut sequence; the
-    // largest code point is fine, and a NUL ends the text.
-    const std::vector<std::pair<std::string, std::vector<std::int32_t>>> cases = {
-        {"\x80z", {bad, 'z'}}, {"\xC0\xAF", {bad, bad}}, {"\xE0\x80\xAF", {bad, bad, bad}},
-        {"\xED\xA0\x80", {bad, bad, bad}}, {"\xF4\x90\x80\x80", {bad, bad, bad, bad}}, {"\xE2(x", {bad, '(', 'x'}},
-        {"\xF4\x8F\xBF\xBF", {0x10FFFF}}, {std::string("a\0b", 3), {'a'}}};
-    for (const auto& [text, points] : cases) EXPECT_EQ(decode_utf8(text), points) << text;
+    EXPECT_EQ(decode_utf8("\x80z\xED\xA0\x80\xE2(\xF4\x8F\xBF\xBF"),
+              (std::vector<std::int32_t>{bad, 'z', bad, bad, bad, bad, '(', 0x10FFFF}));
+    EXPECT_EQ(decode_utf8(std::string("a\0b", 3)), std::vector<std::int32_t>{'a'});
 }
 
 // Mesa's GL driver, which SDL loads for the window, keeps memory for the
@@ -106,16 +108,6 @@ struct LeakCheckPause {
     ~LeakCheckPause() { __lsan_enable(); }
 #endif
 };
-
-// The platform suites link only the platform library; SDL's own functions
-// are found in the process, where that library has loaded SDL.
-int push_sdl_event(SDL_Event& event) {
-    using Push = int (*)(SDL_Event*);
-    static const auto push = reinterpret_cast<Push>(dlsym(RTLD_DEFAULT, "SDL_PushEvent"));
-    return push ? push(&event) : -1;
-}
-
-constexpr int screen_width = 64, screen_height = 48;
 
 class SdlWindow : public ::testing::Test {
 protected:
@@ -137,33 +129,36 @@ protected:
         if (!skip_reason_.empty()) GTEST_SKIP() << "no X server for the window tests: " << skip_reason_;
         VideoSettings settings;
         settings.backend = "sdl";
-        settings.width = screen_width;
-        settings.height = screen_height;
+        settings.width = 64;
+        settings.height = 48;
         settings.title = "sdl device test";
         settings.background = video_pixel::make(10, 20, 30, 255);
         settings.vsync = false;
         ASSERT_TRUE(video_create("sdl-test", settings)) << video_error();
         device_ = dynamic_cast<SdlDevice*>(video_get_interface("sdl-test"));
         ASSERT_NE(device_, nullptr);
-        drain();
-    }
-
-    // Events the X server sends on its own (the pointer entering the new
-    // window) are taken out before a test pushes its own.
-    void drain() {
+        // Events the X server sends on its own (the pointer entering the new
+        // window) are taken out before a test pushes its own.
         const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        for (int quiet = 0; quiet < 5 && std::chrono::steady_clock::now() < give_up;) {
-            if (device_->get_event().type == 7) {
+        for (int quiet = 0; quiet < 5 && std::chrono::steady_clock::now() < give_up;)
+            if (device_->get_event().type == EVENT_NONE) {
                 ++quiet;
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
-        }
     }
 
-    std::uint32_t pixel(const std::vector<std::uint8_t>& rgba, int x, int y) {
-        const std::size_t i = (std::size_t(y) * screen_width + std::size_t(x)) * 4;
-        return (std::uint32_t(rgba[i]) << 24) | (std::uint32_t(rgba[i + 1]) << 16) | (std::uint32_t(rgba[i + 2]) << 8) |
-               rgba[i + 3];
+    // Whether the window's pixel is within one step of each of rgb's channels
+    // (the renderer's own rounding of blends), alpha ignored: the window has none.
+    ::testing::AssertionResult near_rgb(int x, int y, std::uint32_t rgb) {
+        std::vector<std::uint8_t> rgba;
+        if (!device_->read_pixels(rgba)) return ::testing::AssertionFailure() << device_->get_error();
+        for (int channel = 0; channel < 3; ++channel) {
+            const int actual = rgba[std::size_t(y * 64 + x) * 4 + std::size_t(channel)];
+            if (std::abs(actual - int((rgb >> (16 - 8 * channel)) & 0xFF)) > 1)
+                return ::testing::AssertionFailure() << std::hex << "channel " << channel << " is 0x" << actual
+                                                     << ", expected 0x" << rgb << " at " << std::dec << x << ", " << y;
+        }
+        return ::testing::AssertionSuccess();
     }
 
     static testsupport::XServer server_;
@@ -173,17 +168,6 @@ protected:
 
 testsupport::XServer SdlWindow::server_;
 std::string SdlWindow::skip_reason_;
-
-// Each channel within one step of the expected value (the renderer's own
-// rounding of blends), alpha ignored: the window has no alpha of its own.
-::testing::AssertionResult near_rgb(std::uint32_t actual, std::uint32_t expected) {
-    for (int shift : {24, 16, 8}) {
-        const int a = int((actual >> shift) & 0xFF), e = int((expected >> shift) & 0xFF);
-        if (std::abs(a - e) > 1)
-            return ::testing::AssertionFailure() << std::hex << "got 0x" << actual << ", expected 0x" << expected;
-    }
-    return ::testing::AssertionSuccess();
-}
 
 TEST_F(SdlWindow, DrawsBlendedClippedSpritesThatReadBackAndPresentsOnlyNewFrames) {
     // "back" is opaque red; "front" has a clear left half and a half green right half.
@@ -199,16 +183,13 @@ TEST_F(SdlWindow, DrawsBlendedClippedSpritesThatReadBackAndPresentsOnlyNewFrames
     edge->set_base(0.5, 0.5);
     edge->set_position(64, 48);  // centred on the lower-right corner: x 54-63, y 43-47 show
     for (const char* sprite : {"back", "front", "edge"}) ASSERT_TRUE(device_->draw_sprite(sprite, "s")) << sprite;
-    std::vector<std::uint8_t> rgba;
-    ASSERT_TRUE(device_->read_pixels(rgba)) << device_->get_error();
     // x, y, then the colour: the background, red, half green over red and over the background.
-    const std::uint32_t background = 0x0A141E00u, red = 0xFF000000u, green_red = 0x7F800000u, green = 0x058A0F00u;
+    const std::uint32_t background = 0x0A141E, red = 0xFF0000, green_red = 0x7F8000, green = 0x058A0F;
     for (auto [x, y, rgb] : {std::tuple{0, 0, background}, {20, 12, red}, {23, 12, green_red}, {26, 12, green},
                              {54, 43, red}, {63, 47, red}, {53, 43, background}, {54, 42, background}})
-        EXPECT_TRUE(near_rgb(pixel(rgba, x, y), rgb)) << x << ", " << y;
+        EXPECT_TRUE(near_rgb(x, y, rgb));
     ASSERT_TRUE(device_->update_screen()) << device_->get_error();
-    ASSERT_TRUE(device_->read_pixels(rgba));
-    EXPECT_TRUE(near_rgb(pixel(rgba, 5, 5), background)) << "the next frame starts cleared";
+    EXPECT_TRUE(near_rgb(5, 5, background)) << "the next frame starts cleared";
 
     // A frame like the one on screen is not presented again; a moved sprite
     // or a replaced image (which gets a new texture) is a new frame.
@@ -225,29 +206,28 @@ TEST_F(SdlWindow, DrawsBlendedClippedSpritesThatReadBackAndPresentsOnlyNewFrames
     std::vector<std::uint32_t> blue(20 * 10, video_pixel::make(0, 0, 255, 255));
     EXPECT_EQ(presents_after([&] { ASSERT_TRUE(device_->create_image("back", "s", 20, 10, blue.data())); }), 1u);
     ASSERT_TRUE(device_->draw_sprite("back", "s"));
-    ASSERT_TRUE(device_->read_pixels(rgba));
-    EXPECT_TRUE(near_rgb(pixel(rgba, 6, 5), 0x0000FF00u)) << device_->renderer_name();
+    EXPECT_TRUE(near_rgb(6, 5, 0x0000FF)) << device_->renderer_name();
 }
 
+// The platform suites link only the platform library; SDL_PushEvent is found
+// in the process, where that library has loaded SDL.
 TEST_F(SdlWindow, PushedSdlEventsComeBackMappedButTheDevicesOwnKeysAndDoubleQuits) {
-    std::vector<SDL_Event> events(5);
-    for (SDL_Event& event : events) std::memset(&event, 0, sizeof event);
-    // The full screen key is the device's own (held down here, so it toggles nothing).
-    events[0].type = SDL_KEYDOWN, events[1].type = SDL_KEYUP;
-    events[0].key.keysym.sym = events[1].key.keysym.sym = SDLK_F11;
-    events[0].key.repeat = 1;
-    events[2].type = SDL_TEXTINPUT;
-    std::strcpy(events[2].text.text, "\xE2\x82\xAC");
-    events[3].type = SDL_WINDOWEVENT;
-    events[3].window.event = SDL_WINDOWEVENT_CLOSE;
-    events[4].type = SDL_QUIT;
-    events.push_back(events[4]);
+    SDL_Event f11 = sdl_event(SDL_KEYDOWN), text = sdl_event(SDL_TEXTINPUT), close = sdl_event(SDL_WINDOWEVENT);
+    f11.key.keysym.sym = SDLK_F11;
+    f11.key.repeat = 1;  // the full screen key is the device's own (held down here, so it toggles nothing)
+    SDL_Event f11_up = f11;
+    f11_up.type = SDL_KEYUP;
+    std::strcpy(text.text.text, "\xE2\x82\xAC");
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
     device_->set_fullscreen_keys(true);
-    for (SDL_Event& event : events) ASSERT_EQ(push_sdl_event(event), 1) << "SDL_PushEvent";
+    const auto push = reinterpret_cast<int (*)(SDL_Event*)>(dlsym(RTLD_DEFAULT, "SDL_PushEvent"));
+    ASSERT_NE(push, nullptr);
+    for (SDL_Event event : {f11, f11_up, text, close, sdl_event(SDL_QUIT), sdl_event(SDL_QUIT)})
+        ASSERT_EQ(push(&event), 1) << "SDL_PushEvent";
     EXPECT_EQ(device_->get_event().character, 0x20AC) << "F11 is taken by the device";
-    EXPECT_EQ(device_->get_event().type, 6) << "window close";
-    EXPECT_EQ(device_->get_event().type, 6) << "the quit right behind the close is the same quit; the next one counts";
-    EXPECT_EQ(device_->get_event().type, 7);
+    EXPECT_EQ(device_->get_event().type, EVENT_QUIT) << "window close";
+    EXPECT_EQ(device_->get_event().type, EVENT_QUIT) << "the quit right behind the close is the same; the next counts";
+    EXPECT_EQ(device_->get_event().type, EVENT_NONE);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,26 +22,13 @@ VideoColor colour(int r, int g, int b, int a) {
     return c;
 }
 
-// Where a rendered image has ink (any alpha above zero).
-struct Ink {
-    int left = INT_MAX, right = -1, top = INT_MAX, bottom = -1;
-    bool any() const { return right >= 0; }
-};
-
-Ink ink_of(const Video_Image& image, int first_row = 0, int end_row = INT_MAX) {
-    Ink ink;
-    for (int y = first_row; y < std::min(end_row, image.get_height()); ++y)
-        for (int x = 0; x < image.get_width(); ++x)
-            if (video_pixel::alpha(image.get_pixels()[y * image.get_pitch() + x]) > 0) {
-                ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
-                ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
-            }
-    return ink;
-}
-
 std::vector<std::uint32_t> pixels_of(const Video_Image* image) {
     if (!image) return {};
     return {image->get_pixels(), image->get_pixels() + std::size_t(image->get_width()) * image->get_height()};
+}
+
+bool inked(const std::vector<std::uint32_t>& pixels) {
+    return std::any_of(pixels.begin(), pixels.end(), [](std::uint32_t p) { return video_pixel::alpha(p) > 0; });
 }
 
 std::string read(const std::string& path) {
@@ -69,14 +55,8 @@ protected:
     Text_Renderer* renderer = textrenderer_get("ttf");
 };
 
-TEST(TextRendererRegistry, OneTtfRendererForTheProcessAndNoOtherType) {
-    EXPECT_EQ(textrenderer_get("ttf"), textrenderer_get("ttf"));
-    EXPECT_EQ(textrenderer_get("TTF"), nullptr);
-    EXPECT_NE(textrenderer_error().find("unknown text renderer \"TTF\""), std::string::npos);
-}
-
-TEST_F(TextRendering, CoverageBecomesAlphaInTheTextColour) {
-    int opaque = 0, clear = 0, partial = 0;
+TEST_F(TextRendering, CoverageBecomesAlphaInTheTextColourOnLinesOfOneHeight) {
+    int opaque = 0, clear = 0, partial = 0, strongest = 0;
     for (std::uint32_t p : pixels_of(render("Hello", 32, dejavu, colour(255, 0, 0, 255)))) {
         EXPECT_EQ(p & 0xffffff, 0xff0000u) << "every pixel carries the text colour";
         const int alpha = video_pixel::alpha(p);
@@ -84,34 +64,18 @@ TEST_F(TextRendering, CoverageBecomesAlphaInTheTextColour) {
     }
     EXPECT_TRUE(opaque > 20 && clear > 20 && partial > 0) << "edges are anti-aliased";
     // A half-transparent colour scales the coverage: full coverage gives alpha 128.
-    int strongest = 0;
     for (std::uint32_t p : pixels_of(render("Hello", 32, dejavu, colour(0, 0, 255, 128))))
         strongest = std::max(strongest, int(video_pixel::alpha(p)));
     EXPECT_EQ(strongest, 128);
-}
 
-TEST_F(TextRendering, ImageIsTheTightInkWidthAndOneLineHeightPerLine) {
-    Video_Image* one = render("A");
-    ASSERT_NE(one, nullptr) << renderer->get_error();
-    const int line_height = one->get_height();
+    // Lines are one line height apart; an empty text is a transparent 1 x 1 image.
+    const int line_height = render("A")->get_height();
     EXPECT_GE(line_height, 32) << "DejaVu Sans at 32 pixels: ascender plus descender";
-    EXPECT_TRUE(ink_of(*one).left == 0 && ink_of(*one).right == one->get_width() - 1);
-
-    Video_Image* two = render("A\nVery long line");
-    ASSERT_EQ(two->get_height(), 2 * line_height);
-    const Ink first = ink_of(*two, 0, line_height), second = ink_of(*two, line_height);
-    EXPECT_LT(first.right, second.right) << "the width comes from the widest line";
-    EXPECT_EQ(second.right, two->get_width() - 1);
-    EXPECT_GT(second.top, first.bottom) << "the second line lies below the first";
-    EXPECT_EQ(pixels_of(render("A\r\nB")), pixels_of(render("A\nB")))
-        << "a carriage return before a line end is dropped";
-
-    for (const auto& [text, lines] : {std::pair<std::string, int>{"", 1}, {"   ", 1}, {"\n\n", 3}, {"A\n\nA", 3}}) {
-        Video_Image* image = render(text);
-        ASSERT_EQ(image->get_height(), lines * line_height) << text;
-        EXPECT_FALSE(ink_of(*image, line_height, 2 * line_height).any()) << text;
-        EXPECT_TRUE(text[0] == 'A' || (image->get_width() == 1 && !ink_of(*image).any())) << text;
-    }
+    EXPECT_EQ(render("A\nVery long line")->get_width(), render("Very long line")->get_width()) << "the widest line";
+    EXPECT_EQ(pixels_of(render("A\r\nB")), pixels_of(render("A\nB"))) << "a carriage return before a line end goes";
+    EXPECT_EQ(render("\n\n")->get_height(), 3 * line_height);
+    const Video_Image* empty = render("");
+    EXPECT_TRUE(empty->get_width() == 1 && empty->get_height() == line_height && !inked(pixels_of(empty)));
 }
 
 TEST_F(TextRendering, ShapingKernsAndMakesLigatures) {
@@ -127,20 +91,15 @@ TEST_F(TextRendering, SizesFacesAndCachesEachGiveTheirOwnGlyphs) {
     EXPECT_TRUE(large->get_height() > small_height * 18 / 10 && large->get_width() > small_width * 18 / 10);
     for (int size = 21; size < 61; ++size) ASSERT_NE(render("Hg", size), nullptr) << size;  // more faces than kept
     EXPECT_EQ(pixels_of(render("Hg", 20)), small) << "what the cache lets go renders the same again";
-
     const int regular = render("Hello", 32, "DejaVu Sans")->get_width();
-    const Video_Image* bold = render("Hello", 32, "DejaVu Sans:bold");
-    ASSERT_NE(bold, nullptr) << renderer->get_error();
-    EXPECT_GT(bold->get_width(), regular);
-    EXPECT_NE(render("Hello", 32, ""), nullptr) << "the default face: " << renderer->get_error();
+    EXPECT_TRUE(render("Hello", 32, "DejaVu Sans:bold")->get_width() > regular && render("Hello", 32, ""));
 
     // A font file is read once: cut on disk after opening, it still gives new glyphs and sizes.
     testsupport::TempDir folder;
     const std::string copy = folder.write("copy.ttf", read(dejavu));
     ASSERT_NE(render("AB", 30, copy), nullptr) << renderer->get_error();
     folder.write("copy.ttf", "cut");
-    EXPECT_NE(render("CDxyz", 30, copy), nullptr) << renderer->get_error();
-    EXPECT_NE(render("CDxyz", 31, copy), nullptr) << renderer->get_error();
+    EXPECT_TRUE(render("CDxyz", 30, copy) && render("CDxyz", 31, copy)) << renderer->get_error();
 }
 
 // Characters the chosen font lacks come from other installed faces (each
@@ -177,7 +136,7 @@ TEST_F(TextRendering, CharactersNoFaceHasAreTheFontsMissingGlyphBox) {
     // U+0378 and U+0379 are unassigned: no font has them, both show the one box.
     const std::vector<std::uint32_t> box = pixels_of(render("\xcd\xb8", 32, "DejaVu Sans"));
     EXPECT_EQ(ttf_last_layout().missing, U"\u0378");
-    EXPECT_TRUE(std::any_of(box.begin(), box.end(), [](std::uint32_t p) { return video_pixel::alpha(p) > 0; }));
+    EXPECT_TRUE(inked(box));
     EXPECT_EQ(pixels_of(render("\xcd\xb9", 32, "DejaVu Sans")), box);
     render("\xcd\xb9 \xcd\xb8\xcd\xb9");
     EXPECT_EQ(ttf_last_layout().missing, U"\u0379\u0378") << "each once, in order";
@@ -200,13 +159,10 @@ TEST_F(TextRenderingErrors, FontsSizesTextsAndDevicesThatCannotBeUsed) {
         {"x", 16, "No Such Family Qq:bold", "no installed font family \"No Such Family Qq\""},
         // Installed families asked for in a style they lack, naming the face fontconfig offered.
         {"x", 16, "DejaVu Sans Mono:light", "closest installed face is \"DejaVu Sans Mono Book\""},
-        {"x", 16, "DejaVu Sans Mono:thin", "which is heavier than asked"},
-        {"x", 16, "DejaVu Math TeX Gyre:bold", "which is lighter than asked"},
         {"x", 16, "DejaVu Math TeX Gyre:italic", "which is upright, not italic"},
         {"x", 16, fake, "Font \"" + fake + "\" cannot be opened"},
         {"x", 0, dejavu, "font size 0 is out of range"},
         {"x", 1001, dejavu, "font size 1001 is out of range"},
-        {"x", INT_MIN, dejavu, "font size " + std::to_string(INT_MIN) + " is out of range"},
         {"ab\xff", 16, dejavu, "invalid UTF-8 at byte offset 2 (0xff)"},
         {"\x80", 16, dejavu, "continuation byte without a lead byte"},
         {"caf\xc3", 16, dejavu, "cut off by the end"},
@@ -232,6 +188,8 @@ TEST_F(TextRenderingErrors, FontsSizesTextsAndDevicesThatCannotBeUsed) {
     // The last error stays until the next failure, even across a success.
     ASSERT_NE(render("fine", 16, dejavu, colour(255, 255, 255, 255), "other"), nullptr);
     EXPECT_NE(renderer->get_error().find("longer than the limit"), std::string::npos);
+    EXPECT_EQ(textrenderer_get("TTF"), nullptr);
+    EXPECT_NE(textrenderer_error().find("unknown text renderer \"TTF\""), std::string::npos);
 }
 
 // Damaged font files either render or fail with one line saying why.

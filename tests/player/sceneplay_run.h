@@ -1,8 +1,7 @@
 #pragma once
 
 // Runs the built programs as separate processes, as a user would, and
-// collects their exit status and output. Header only: every *_test.cpp under
-// tests/ is a suite of its own.
+// collects their exit status and output.
 
 #include <sys/wait.h>
 
@@ -18,8 +17,7 @@ namespace playertest {
 
 struct RunResult {
     int status = -1;  // the exit status, or -1 when it did not exit normally
-    std::string out;
-    std::string err;
+    std::string out, err;
     // stderr's lines without the library's " loaded" progress lines.
     std::vector<std::string> error_lines() const {
         std::vector<std::string> lines;
@@ -28,21 +26,11 @@ struct RunResult {
             if (line.size() < 7 || line.compare(line.size() - 7, 7, " loaded") != 0) lines.push_back(line);
         return lines;
     }
-    std::string last_error_line() const {
-        const auto lines = error_lines();
-        return lines.empty() ? "" : lines.back();
-    }
+    std::string last_error_line() const { return error_lines().empty() ? "" : error_lines().back(); }
 };
 
-inline std::string env_or(const char* name, const std::string& fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
-}
-
-inline std::string source_dir() { return env_or("SCENE_SOURCE_DIR", PLAYER_TEST_SOURCE_DIR); }
-inline std::string program_path(const std::string& name) {
-    return env_or("SCENE_BINARY_DIR", PLAYER_TEST_BINARY_DIR) + "/" + name;
-}
+inline std::string source_dir() { return SCENE_TEST_SOURCE_DIR; }
+inline std::string program_path(const std::string& name) { return PLAYER_TEST_BINARY_DIR "/" + name; }
 inline std::string presentation() { return source_dir() + "/examples/presentation/scenes.yaml"; }
 
 inline std::string shell_quoted(const std::string& word) {
@@ -52,30 +40,24 @@ inline std::string shell_quoted(const std::string& word) {
 }
 
 inline std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
-    content << in.rdbuf();
+    content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
 }
 
-// Runs program (a path) with arguments from the folder cwd, without a
-// display, so that sceneplay plays headless unless told otherwise.
+// Runs program (a path) from the folder cwd without a display, so that
+// sceneplay plays headless unless told otherwise. Built by appending: GCC 12
+// at -O3 takes "literal" + std::string&& for an overlapping copy.
 inline RunResult run(const std::string& program, const std::vector<std::string>& arguments,
                      const std::string& cwd = ".") {
     testsupport::TempDir outputs;
-    // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&&
-    // for an overlapping copy (a false -Wrestrict).
+    const std::string out = outputs.str() + "/out", err = outputs.str() + "/err";
     std::string command = std::string("cd ").append(shell_quoted(cwd)).append(" && env -u DISPLAY -u WAYLAND_DISPLAY ");
     command.append(shell_quoted(program));
     for (const std::string& argument : arguments) command.append(" ").append(shell_quoted(argument));
-    command.append(" >").append(shell_quoted(outputs.str() + "/out"));
-    command.append(" 2>").append(shell_quoted(outputs.str() + "/err")).append(" </dev/null");
-    RunResult result;
+    command.append(" >").append(shell_quoted(out)).append(" 2>").append(shell_quoted(err)).append(" </dev/null");
     const int raw = std::system(command.c_str());
-    if (raw != -1 && WIFEXITED(raw)) result.status = WEXITSTATUS(raw);
-    result.out = read_file(outputs.str() + "/out");
-    result.err = read_file(outputs.str() + "/err");
-    return result;
+    return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(out), read_file(err)};
 }
 
 inline RunResult run_sceneplay(const std::vector<std::string>& arguments, const std::string& cwd = ".") {

@@ -1,6 +1,6 @@
-"""usage: validate_schema.py SCHEMA FILE...: prints FILE: PATH for each value
-of the YAML files the JSON Schema rejects, scalars read as the text written
-(as the engine reads them); exits 1 when any was, 2 for an invalid schema."""
+"""usage: validate_schema.py SCHEMA FILE...: prints "FILE: PATH..." with the
+paths of the values of each YAML file (scalars as text, as the engine reads
+them) the JSON Schema rejects; exits 1 when any was, 2 for an invalid schema."""
 import json
 import os
 import sys
@@ -21,7 +21,8 @@ rejected = False
 for path in sys.argv[2:]:
     with open(path) as document:
         content = yaml.load(document, Loader=yaml.BaseLoader)
-    for error in validator.iter_errors(content):
-        print("%s: %s" % (os.path.basename(path), "/".join(map(str, error.absolute_path))))
+    paths = sorted("/".join(map(str, error.absolute_path)) for error in validator.iter_errors(content))
+    if paths:
+        print("%s: %s" % (os.path.basename(path), " ".join(paths)))
         rejected = True
 sys.exit(1 if rejected else 0)

@@ -16,13 +16,12 @@ using playertest::shell_quoted;
 
 // Plays the presentation from the title in a window on a private X server,
 // while the shell commands of driver (xdotool) run beside it; false when no X
-// server could be started here or the play failed.
+// server could be started here or the play failed. output: the --verbose
+// lines, or why it failed.
 bool play_in_window(const std::vector<std::string>& arguments, std::string& output, const std::string& driver = "") {
     testsupport::XServer server;
     const std::string display = server.start(output);
     if (display.empty()) return false;
-    // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string&&
-    // for an overlapping copy (a false -Wrestrict).
     std::string play = std::string("export DISPLAY=").append(display).append(" SDL_VIDEODRIVER=x11\n");
     for (const std::string& word :
          {playertest::program_path("player/sceneplay"), presentation(), std::string("title"), std::string("--window")})
@@ -32,42 +31,27 @@ bool play_in_window(const std::vector<std::string>& arguments, std::string& outp
     testsupport::TempDir folder;
     const auto result = playertest::run("/bin/bash", {folder.write("play.sh", play)});
     output = result.out + result.err;
-    return result.status == 0;
-}
-
-// The --verbose lines of a window's output, without the library's own.
-std::string verbose_lines(const std::string& output) {
-    std::string lines;
+    if (result.status != 0) return false;
     std::istringstream in(output);
+    output.clear();
     for (std::string line; std::getline(in, line);)
-        if (line.rfind("frame ", 0) == 0 && line.find(": ") != std::string::npos) lines += line + "\n";
-    return lines;
+        if (line.rfind("frame ", 0) == 0 && line.find(": ") != std::string::npos) output += line + "\n";
+    return true;
 }
 
-TEST(WindowMatchesHeadless, TitleFrameAgreesWithinOneStepPerChannel) {
+// The window's renderer blends with its own rounding, within the tolerance
+// of the picture comparison.
+TEST(WindowMatchesHeadless, TitleFrameAgreesWithTheHeadlessOne) {
     testsupport::TempDir window_frames, headless_frames;
-    std::string window_output;
-    if (!play_in_window({"--frames", "40", "--snapshot", window_frames.str()}, window_output))
-        GTEST_SKIP() << "no window could be opened here: " << window_output;
-
+    std::string output;
+    if (!play_in_window({"--frames", "40", "--snapshot", window_frames.str()}, output))
+        GTEST_SKIP() << "no window could be opened here: " << output;
     const auto headless = playertest::run_sceneplay(
         {presentation(), "title", "--headless", "--frames", "40", "--snapshot", headless_frames.str()});
     ASSERT_EQ(headless.status, 0) << headless.err;
-
-    testsupport::RgbaImage in_window, in_memory;
-    std::string error;
-    ASSERT_TRUE(testsupport::read_png(window_frames.str() + "/frame-000039.png", in_window, error)) << error;
-    ASSERT_TRUE(testsupport::read_png(headless_frames.str() + "/frame-000039.png", in_memory, error)) << error;
-    ASSERT_EQ(in_window.width, in_memory.width);
-    ASSERT_EQ(in_window.height, in_memory.height);
-
-    // The window's renderer blends with its own rounding; one step per channel
-    // is all it may differ by.
-    int worst = 0;
-    for (std::size_t i = 0; i < in_window.rgba.size(); ++i)
-        worst = std::max(worst, std::abs(int(in_window.rgba[i]) - int(in_memory.rgba[i])));
-    EXPECT_LE(worst, 1);
-    EXPECT_NE(in_window.at(400, 190), in_window.at(5, 5)) << "the logo must be on screen, not a blank frame";
+    EXPECT_EQ(testsupport::compare_pictures(window_frames.str() + "/frame-000039.png",
+                                            headless_frames.str() + "/frame-000039.png"),
+              "");
 }
 
 // The title's timer shows the menu at frame 151 by the frame clock; a click
@@ -76,16 +60,14 @@ TEST(WindowMatchesHeadless, AWindowRecordingReplaysHeadlessWithTimedSwitchesAtTh
     testsupport::TempDir folder;
     const std::string script = folder.write("quit.input", "152 press 560 300 1\n");
     const std::string recording = folder.str() + "/recorded.input";
-    std::string window_output;
-    if (!play_in_window({"--input", script, "--record", recording, "--verbose", "--frames", "200"}, window_output))
-        GTEST_SKIP() << "no window could be opened here: " << window_output;
-    const std::string window_report = verbose_lines(window_output);
-    EXPECT_EQ(window_report, "frame 0: scene \"title\"\nframe 151: scene \"menu\"\nframe 152: exit\n");
-
+    std::string report;
+    if (!play_in_window({"--input", script, "--record", recording, "--verbose", "--frames", "200"}, report))
+        GTEST_SKIP() << "no window could be opened here: " << report;
+    EXPECT_EQ(report, "frame 0: scene \"title\"\nframe 151: scene \"menu\"\nframe 152: exit\n");
     const auto replay =
         playertest::run_sceneplay({presentation(), "title", "--headless", "--input", recording, "--verbose"});
     ASSERT_EQ(replay.status, 0) << replay.err;
-    EXPECT_EQ(replay.out, window_report);
+    EXPECT_EQ(replay.out, report);
 }
 
 // Resized to 1024x768, the window scales the 800x600 presentation up; a
@@ -100,13 +82,13 @@ TEST(WindowMatchesHeadless, AResizedWindowMapsTheMouseBackToTheDesignSize) {
         "xdotool windowsize --sync $window 1024 768 mousemove --window $window 512 384 key space\n"
         "find menu && xdotool mousemove --window $window 275 275 click 1\n"  // (215, 215) scaled by 1.28
         "find credits && xdotool key Return";
-    std::string output;
-    if (!play_in_window({"--frames", "900", "--verbose"}, output, driver))
-        GTEST_SKIP() << "no window could be opened here: " << output;
+    std::string report;
+    if (!play_in_window({"--frames", "900", "--verbose"}, report, driver))
+        GTEST_SKIP() << "no window could be opened here: " << report;
     const std::regex played(
-        "frame 0: scene \"title\"\nframe [0-9]+: scene \"menu\"\n"
-        "frame [0-9]+: scene \"credits\"\nframe [0-9]+: exit\n");
-    EXPECT_TRUE(std::regex_match(verbose_lines(output), played)) << output;
+        "frame 0: scene \"title\"\nframe [0-9]+: scene \"menu\"\nframe [0-9]+: scene \"credits\"\nframe [0-9]+: "
+        "exit\n");
+    EXPECT_TRUE(std::regex_match(report, played)) << report;
 }
 
 }  // namespace

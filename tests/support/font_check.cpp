@@ -5,33 +5,24 @@
 #include <filesystem>
 
 namespace testsupport {
-namespace {
-
-// The file fontconfig picks for pattern, as the text renderer asks for it.
-std::string resolved_file(const std::string& pattern_text) {
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(pattern_text.c_str()));
-    if (!pattern) return "";
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    std::string file;
-    FcChar8* path = nullptr;
-    if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
-        file = std::filesystem::path(reinterpret_cast<const char*>(path)).filename().string();
-    if (match) FcPatternDestroy(match);
-    FcPatternDestroy(pattern);
-    return file;
-}
-
-}  // namespace
 
 std::string missing_font_package(const std::vector<ExpectedFont>& fonts) {
     for (const ExpectedFont& font : fonts) {
-        const std::string file = resolved_file(font.pattern);
+        // Resolved as the text renderer asks for it.
+        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(font.pattern.c_str()));
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        std::string file = "nothing";
+        FcChar8* path = nullptr;
+        if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+            file = std::filesystem::path(reinterpret_cast<const char*>(path)).filename().string();
+        if (match) FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
         if (file != font.file)
-            return "font \"" + font.pattern + "\" resolves to \"" + (file.empty() ? "nothing" : file) +
-                   "\", not \"" + font.file + "\": install the package " + font.package + " (scripts/setup does)";
+            return "font \"" + font.pattern + "\" resolves to \"" + file + "\", not \"" + font.file +
+                   "\": install the package " + font.package + " (scripts/setup does)";
     }
     return "";
 }

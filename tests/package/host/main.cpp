@@ -1,5 +1,5 @@
-// Loads a one-scene list on a headless device, plays three frames, and exits 0
-// when the scene was shown.
+// A complete, small host: loads a one-scene list from FOLDER on a headless
+// device, plays until the scene's first frame, and exits 0 when it was shown.
 #include <iostream>
 
 #include "sceneengine/scenemanager/scene/scene.h"
@@ -18,21 +18,15 @@ public:
 };
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: tiny_host FOLDER" << std::endl;
-        return 2;
-    }
     VideoSettings settings;
-    settings.width = 64;
-    settings.height = 48;
-    if (!video_create("screen", settings)) {
-        std::cerr << video_error() << std::endl;
-        return 1;
+    settings.width = 64, settings.height = 48;
+    if (argc != 2 || !video_create("screen", settings)) {
+        std::cerr << (argc != 2 ? "usage: tiny_host FOLDER" : video_error()) << std::endl;
+        return 2;
     }
     FileIO::FileManager files(argv[1]);
     init("screen");
-    if (!load_scenes("list.yaml", "screen", &files)) return 1;
-    Scene* scene = get_scene("only");
+    Scene* scene = load_scenes("list.yaml", "screen", &files) ? get_scene("only") : nullptr;
     if (!scene) return 1;
     ExitOnFirstFrame stop;
     register_slot("host->stop", &stop);
