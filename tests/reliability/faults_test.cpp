@@ -34,9 +34,8 @@ protected:
     }
 };
 
-// A slot of the event pump unregisters the library's device; the events still queued would be polled from a destroyed
-// device if the loop kept the pointer it fetched at its start, and nothing may be drawn after. The registry made the
-// first device, so unregistering destroys it; the host destroys its own right after.
+// A slot of the event pump unregisters the library's device (the registry's is destroyed so, the host destroys its own
+// right after): the events still queued are never polled from it, and nothing is drawn after.
 TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
     ASSERT_TRUE(load_list("unplug.yaml", {scene_entry("unplug-a", "empty.yaml")}));
     std::string error;
@@ -175,10 +174,9 @@ TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
     });
     device()->push_event(key_event(0, 1));
     device()->push_event(key_event(0, 2));
-    auto spare_frames = switch_at_frame("rise-spare", "exit", 2);
+    switch_at_frame("rise-spare", "exit", 2);
     process_scene("rise-shown");
     EXPECT_EQ(results, (std::vector<bool>{true, true}));
-    EXPECT_EQ(*spare_frames, 2);
     // Loaded before the list was read again, once more when shown: the newest scene is shown.
     EXPECT_EQ(call_log_with("probe:p:load").size(), 2u);
     EXPECT_EQ(get_scene("rise-spare")->get_object_list(), Strings{"p"});

@@ -1,5 +1,4 @@
-// The entry points: reading scene lists (load_scenes, get_scene, release_scenes) and the frame loop (process_scene,
-// set_next_scene).
+// The entry points: scene lists (load_scenes, get_scene, release_scenes) and the frame loop (process_scene).
 
 #include "tests/support/library_fixture.h"
 
