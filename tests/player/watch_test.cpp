@@ -248,4 +248,21 @@ TEST_F(Watch, AListChangeAddsOnlyTheNewScenesThatCanBeMadeAndABrokenListNothing)
     for (const auto& [frame, colour] : {std::pair{6, red}, {8, blue}, {10, red}}) EXPECT_EQ(pixel(frame), colour);
 }
 
+// The pointer rests on a button whose scene is reloaded: the new button lights
+// once it has drawn, without the pointer moving.
+TEST_F(Watch, AButtonUnderThePointerLightsAgainOnceItsSceneReloaded) {
+    const auto button_at = [](int x) {
+        return "Scene:\n  Objects:\n    Object0: {name: button, z_level: 1, type: Button}\nObjects:\n  button:\n"
+               "    SceneObject: {absolute_x: " +
+               std::to_string(x) +
+               ", absolute_y: 50}\n    Image: {image_file: red.png}\n"
+               "    Button: {target: main, hover_image: blue.png}\n";
+    };
+    folder.write("main.yaml", button_at(50));
+    const auto result = play(8, {{4, {"main.yaml", button_at(45)}}}, "1 move 50 50\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    for (const auto& [frame, colour] : {std::pair{3, blue}, {4, red}, {5, blue}, {7, blue}})
+        EXPECT_EQ(pixel(frame), colour) << frame;
+}
+
 }  // namespace
