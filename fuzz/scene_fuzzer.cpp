@@ -62,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz_write("pic.png", picture, sizeof picture);
         init("fuzz");
         if (!load_scenes("list.yaml", "fuzz", &files)) std::abort();
+        // Freed as a host frees its scenes, before the library's table goes.
+        std::atexit([] { release_scenes(); });
         return dynamic_cast<HeadlessDevice*>(video_get_interface("fuzz"));
     }();
     if (!device) std::abort();
