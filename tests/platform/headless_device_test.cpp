@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "services/video.h"
-#include "tests/support/recording_device.h"
+#include "tests/support/host_device.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -230,7 +230,7 @@ TEST(VideoRegistry, CreatesReplacesAndRefusesDevicesByNameAndNeverDestroysTheHos
 
     int destroyed = 0;
     {
-        testsupport::RecordingDevice host;
+        testsupport::HostDevice host;
         host.destroyed = &destroyed;
         // Replacing a host device by a made one, and back, leaves the host's alone.
         video_register("registry", &host);

@@ -8,9 +8,9 @@ namespace testsupport {
 
 // A device of the host's own that keeps images and sprites as every backend does, draws nothing and has no input.
 // The registry never destroys a host's device; destroyed counts the destructions so that a test can tell.
-class RecordingDevice : public StoredVideoDevice {
+class HostDevice : public StoredVideoDevice {
 public:
-    ~RecordingDevice() override {
+    ~HostDevice() override {
         if (destroyed) ++*destroyed;
     }
     Event get_event() override { return Event(); }
