@@ -1,7 +1,5 @@
-// The example presentation played end to end by sceneplay, headless, with
-// scripted input: the scene switches it reports, frames compared with the
-// reference pictures, replays of a recording, and the videos --export writes
-// decoded back, through the same FFmpeg libraries, to the frames shown.
+// The example presentation played headless with scripted input: its frames
+// against reference pictures, replays, and the exported videos decoded back.
 #include <gtest/gtest.h>
 
 #include <cmath>

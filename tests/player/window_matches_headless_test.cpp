@@ -1,7 +1,5 @@
-// The presentation in a real window (under a private X server) shows the same
-// frame as the headless device at the same moment, records what replays
-// headless frame for frame, and maps the mouse of a resized window back to
-// the design size.
+// The presentation in a real window, under a private X server, against the
+// headless device.
 #include <gtest/gtest.h>
 
 #include <regex>
