@@ -32,7 +32,7 @@ playertest::RunResult run_program(const std::vector<std::string>& args) {
     return playertest::run(playertest::program_path("scenecheck/scenecheck"), args);
 }
 
-TEST(Scenecheck, TheCleanFixtureAndTheExampleAreCleanAndEveryKindIsKnown) {
+TEST(Scenecheck, TheFixturesGiveTheirReportsEveryKindIsKnownAndUsageErrorsExitWithTwo) {
     // Without --root the list's own folder is the root.
     for (const auto& clean : {check({"scenes.yaml", "--root", fixture("clean")}), check({fixture("clean/scenes.yaml")}),
                               check({playertest::source_dir() + "/examples/presentation/scenes.yaml"})}) {
@@ -42,6 +42,24 @@ TEST(Scenecheck, TheCleanFixtureAndTheExampleAreCleanAndEveryKindIsKnown) {
     ASSERT_FALSE(SceneObjectFabric::_fabrics_.empty());
     for (const auto& [type, fabric] : SceneObjectFabric::_fabrics_)
         EXPECT_NE(kind_table::find(type), nullptr) << "the checker does not know the keys of " << type;
+    for (const auto& args :
+         {std::vector<std::string>{}, {"--frobnicate", "x.yaml"}, {"x.yaml", "--root", "/no/such"}}) {
+        const auto run = run_program(args);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.rfind("scenecheck: ", 0), 0u) << run.err;
+    }
+    // The services' own error lines are not repeated on stderr.
+    const auto broken = run_program({"scenes.yaml", "--root", fixture("broken")});
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.out, read_file(fixture("broken/expected.txt")));
+    EXPECT_EQ(broken.err, "");
+    // The reference of the kinds: the library's and the host's, as their loaders read them.
+    const auto keys = check({"--keys"});
+    EXPECT_EQ(keys.status, 0);
+    for (const char* line : {"  Timer->time: number (atof); default \"1.0\"\n",
+                             "  Button->target: scene of the list, or exit; required\n"})
+        EXPECT_NE(keys.out.find(line), std::string::npos) << line << keys.out;
 }
 
 TEST(Scenecheck, ListsTheLoaderCannotReadOrNeverReadsThrough) {
@@ -61,27 +79,6 @@ TEST(Scenecheck, ListsTheLoaderCannotReadOrNeverReadsThrough) {
         const auto run = check({name, "--root", dir.str() + "/root"});
         EXPECT_EQ(run.out.rfind(finding, 0), 0u) << run.out;  // the report starts with it
     }
-}
-
-TEST(Scenecheck, TheBrokenFixtureGivesEachFindingOnItsOwnLineAndUsageErrorsExitWithTwo) {
-    for (const auto& args :
-         {std::vector<std::string>{}, {"--frobnicate", "x.yaml"}, {"x.yaml", "--root", "/no/such"}}) {
-        const auto run = run_program(args);
-        EXPECT_EQ(run.status, 2) << run.err;
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err.rfind("scenecheck: ", 0), 0u) << run.err;
-    }
-    // The services' own error lines are not repeated on stderr.
-    const auto broken = run_program({"scenes.yaml", "--root", fixture("broken")});
-    EXPECT_EQ(broken.status, 1);
-    EXPECT_EQ(broken.out, read_file(fixture("broken/expected.txt")));
-    EXPECT_EQ(broken.err, "");
-    // The reference of the kinds: the library's and the host's, as their loaders read them.
-    const auto keys = check({"--keys"});
-    EXPECT_EQ(keys.status, 0);
-    for (const char* line : {"  Timer->time: number (atof); default \"1.0\"\n",
-                             "  Button->target: scene of the list, or exit; required\n"})
-        EXPECT_NE(keys.out.find(line), std::string::npos) << line << keys.out;
 }
 
 TEST(CheckValueRules, ValuesReadAsTheLoaderReadsThem) {

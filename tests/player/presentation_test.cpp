@@ -75,8 +75,7 @@ std::string decode(const std::string& path, std::vector<std::vector<std::uint8_t
     return shape;
 }
 
-// Peak signal-to-noise ratio of two RGBA pictures of one size, in dB (alpha
-// is opaque in both).
+// Peak signal-to-noise ratio of two opaque RGBA pictures of one size, in dB.
 double psnr(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     double squares = 0;
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) squares += std::pow(double(a[i]) - double(b[i]), 2);
@@ -90,8 +89,7 @@ protected:
     testsupport::TempDir folder;
 };
 
-// The tour, recorded and exported while it plays, then replayed from the
-// recording and exported again.
+// The tour, recorded and exported, then replayed from the recording and exported again.
 TEST_F(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCornersAndReplaysFrameForFrame) {
     const std::string frames = folder.str() + "/frames", recording = folder.str() + "/recorded.input";
     const auto result = run_sceneplay({presentation(), "title", "--headless", "--input", reference("tour.input"),

@@ -11,9 +11,8 @@ namespace {
 namespace fs = std::filesystem;
 using playertest::run_sceneplay;
 
-// A two-scene list: "only" switches to "broken" on any key, and "broken"
-// cannot load (its picture is missing). The check before play would refuse
-// it, so the cases that show what the library does play with --no-check.
+// "only" switches to "broken" on any key; "broken" cannot load (its picture is
+// missing), so cases that show what the library does play with --no-check.
 class SceneplayCli : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -138,8 +137,7 @@ TEST_F(SnapshotGuards, SceneplayStopsWithAFailureWhenAFrameCannotBeWritten) {
 }
 
 TEST_F(SceneplayCli, PlaysHeadlessWithoutADisplayAndEndsByItself) {
-    // No display: a notice and a headless play; no --frames and no input:
-    // 20 seconds' worth of frames, then a quit.
+    // No display: a notice and a headless play of 20 seconds' worth of frames.
     const auto result = run({list, "only", "--no-check", "--fps", "2", "--snapshot", "DIR/frames", "--stats"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "sceneplay: no display (DISPLAY and WAYLAND_DISPLAY are unset), playing headless\n");

@@ -30,7 +30,6 @@ TEST(WatchParts, FilesAreWatchedWhereLinksLeadButNeverOutsideTheRoot) {
         EXPECT_TRUE(player::watch_locations(root, refused).empty()) << refused;
 }
 
-// Colours of the squares the scenes show, as RgbaImage::at reads them.
 constexpr std::uint32_t red = 0xff0000ffu, blue = 0x0000ffffu;
 
 // A square picture (red.png, blue.png or a file that is missing) centred at (x, y).
@@ -64,8 +63,7 @@ std::string list_yaml(const std::vector<std::pair<std::string, std::string>>& sc
     return yaml;
 }
 
-// A file written between two frames: in place, as a new file renamed over
-// the old one (as many editors save), or replaced by a folder.
+// A file written between two frames: in place, renamed over the old one, or replaced by a folder.
 struct Edit {
     std::string file, content;
     enum { write, rename, folder } how = write;
@@ -98,11 +96,9 @@ protected:
         folder.write("empty.yaml", scene_yaml({}));
     }
 
-    // Plays scenes.yaml from "main" for frames frames with every frame
-    // written, making the edits between frames; script is an input script.
+    // Plays scenes.yaml from "main", every frame written, making the edits between frames.
     Played play(std::int64_t frames, const std::multimap<std::int64_t, Edit>& edits, const std::string& script = "") {
-        // A device of its own per run: scenes of earlier runs stay in the
-        // library, connected to their own device's input signals.
+        // A device of its own per run: earlier runs' scenes stay connected to theirs.
         static int runs = 0;
         std::vector<std::string> arguments = {folder.str() + "/scenes.yaml", "main"};
         for (const char* word : {"--headless", "--size", "100x100", "--snapshot-every", "1", "--verbose", "--watch"})
@@ -141,9 +137,7 @@ protected:
     testsupport::TempDir folder, frames_folder;
 };
 
-// Only new content counts, and editors that rename are seen; a bad edit
-// leaves the scene as it was and is told once per change, however many
-// frames pass.
+// Only new content counts, renames are seen; a bad edit keeps the scene and is told once per change.
 TEST_F(Watch, AnEditOfTheSceneOnScreenShowsFromTheNextFrameAndABadOneKeepsTheScene) {
     const std::string same = scene_yaml({{"square", "red.png"}}), unclosed = "Scene: {Objects: [unclosed\n";
     const auto result = play(
@@ -164,16 +158,14 @@ TEST_F(Watch, AnEditOfTheSceneOnScreenShowsFromTheNextFrameAndABadOneKeepsTheSce
               "frame 4: reloaded scene \"main\": 2 objects, new \"badge\"\n"
               "frame 7: reloaded scene \"main\": 1 object, gone \"square\"\n"
               "frame 15: reloaded scene \"main\": 1 object\n");
-    // The square moved and changed colour beside the new object; the object
-    // gone from the file is gone from the screen; bad edits show what was.
+    // Moved, recoloured, added and removed objects show; bad edits show what was.
     const std::tuple<int, int, int, std::uint32_t> shown[] = {
         {3, 50, 50, red},  {4, 20, 20, blue}, {4, 80, 80, red},   {4, 50, 50, 0xffu}, {7, 20, 20, 0xffu},
         {7, 50, 50, blue}, {9, 50, 50, blue}, {14, 50, 50, blue}, {15, 50, 50, red},  {19, 50, 50, red}};
     for (const auto& [frame, x, y, colour] : shown) EXPECT_EQ(pixel(frame, x, y), colour) << frame << " " << x;
     // Made anew, not added to what was there: each name is listed (and drawn) once.
     EXPECT_EQ(get_scene("main")->get_object_list(), Strings{"badge"});
-    // One line from the configuration service (file, line, column) and one
-    // from the player for each broken version; the folder's line names it too.
+    // For each broken version a line of the configuration service's and one of the player's.
     EXPECT_EQ(result.count("main.yaml:"), 3) << result.err;
     const std::pair<const char*, int> told[] = {
         {"\"main.yaml\" does not parse (see the line above)", 2},
@@ -228,8 +220,7 @@ TEST_F(Watch, AListChangeAddsOnlyTheNewScenesThatCanBeMadeAndABrokenListNothing)
     for (const auto& [frame, x, y, colour] : shown) EXPECT_EQ(pixel(frame, x, y), colour) << frame;
 }
 
-// The pointer rests on a button whose scene is reloaded: the new button lights
-// once it has drawn, without the pointer moving.
+// The pointer rests on a button whose scene is reloaded: the new one lights once drawn.
 TEST_F(Watch, AButtonUnderThePointerLightsAgainOnceItsSceneReloaded) {
     const auto button_at = [](int x) {
         return "Scene:\n  Objects:\n    Object0: {name: button, z_level: 1, type: Button}\nObjects:\n  button:\n"
