@@ -72,11 +72,9 @@ Event make_event(int type, float x = 0, int key = 0) {
     return event;
 }
 
-// A frame device in front of an 8 x 4 headless device: scripted events come
-// at their frame (late ones still come) before the device's own; every event
-// handed on is recorded with its frame, but for the quit the frame limit
-// makes, which takes nothing from the real device; a recording that cannot
-// be written stops the play.
+// Scripted events come at their frame (late ones still come) before the real
+// device's; all but the frame limit's quit are recorded; a recording that
+// cannot be written stops the play.
 TEST(FrameDevice, DeliversScriptedEventsAtTheirFrameStopsAtTheLimitAndRecordsWhatItDelivered) {
     VideoSettings settings;
     settings.width = 8, settings.height = 4;

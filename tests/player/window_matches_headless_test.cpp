@@ -12,10 +12,8 @@ namespace {
 using playertest::presentation;
 using playertest::shell_quoted;
 
-// Plays the presentation from the title in a window on a private X server,
-// while the shell commands of driver (xdotool) run beside it; false when no X
-// server could be started here or the play failed. output: the --verbose
-// lines, or why it failed.
+// Plays the presentation from the title in a window while the shell commands of driver (xdotool) run;
+// false when no X server could be started or the play failed. output: the --verbose lines, or why not.
 bool play_in_window(const std::vector<std::string>& arguments, std::string& output, const std::string& driver = "") {
     testsupport::XServer server;
     const std::string display = server.start(output);
@@ -37,10 +35,8 @@ bool play_in_window(const std::vector<std::string>& arguments, std::string& outp
     return true;
 }
 
-// The title's timer shows the menu at frame 151 by the frame clock; a click
-// on the quit button one frame later ends the show only if the menu is there.
-// The window's renderer blends with its own rounding, within the tolerance of
-// the picture comparison.
+// The title's timer shows the menu at frame 151 by the frame clock; a click on quit one frame
+// later ends the show only if the menu is there. The window's rounding is within the tolerance.
 TEST(WindowMatchesHeadless, AWindowRecordingReplaysHeadlessFrameForFrame) {
     testsupport::TempDir folder, window_frames, headless_frames;
     const std::string script = folder.write("quit.input", "152 press 560 300 1\n");
@@ -61,10 +57,8 @@ TEST(WindowMatchesHeadless, AWindowRecordingReplaysHeadlessFrameForFrame) {
               "");
 }
 
-// Resized to 1024x768, the window scales the 800x600 presentation up; a
-// real click at the scaled place of the green circle's transparent corner
-// reaches the frame below it, as at the design size. Each step waits for the
-// window title to name the scene.
+// Resized to 1024x768, the window scales the presentation up; a real click at the scaled place of the
+// circle's transparent corner reaches the frame below. Each step waits for the title to name the scene.
 TEST(WindowMatchesHeadless, AResizedWindowMapsTheMouseBackToTheDesignSize) {
     if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
     const std::string driver =
