@@ -131,7 +131,6 @@ protected:
         settings.backend = "sdl";
         settings.width = 64;
         settings.height = 48;
-        settings.title = "sdl device test";
         settings.background = video_pixel::make(10, 20, 30, 255);
         settings.vsync = false;
         ASSERT_TRUE(video_create("sdl-test", settings)) << video_error();
