@@ -106,6 +106,31 @@ TEST_F(HeadlessScreen, OverlappingSpritesBlendAndClipInTheSnapshotOfEachFrame) {
     EXPECT_FALSE(device_->snapshot(folder.str())) << "a folder is no file";
 }
 
+// The four switches each turn one part of the pipeline off.
+TEST_F(HeadlessScreen, SwitchesOff) {
+    Video_Sprite* back = place("back", "back", 0, 0);
+    place("front", "front", 0, 20);
+    place("across", "back", 30, 10);
+    device_->set_switch_a(false);
+    present({"back"});
+    back->set_position(20, 20);
+    present({"back"});
+    EXPECT_TRUE(at(0, 0) == red_rgba && at(39, 29) == red_rgba) << "a: new frames build on the presented one";
+    device_->set_switch_a(true);
+    device_->set_switch_b(false);
+    device_->set_switch_c(false);
+    present({"front", "across"});
+    EXPECT_EQ(at(0, 20), 0x00000000u) << "b: images are copied, transparent pixels as they are";
+    EXPECT_EQ(at(5, 20), 0x00FF0080u);
+    EXPECT_EQ(at(35, 10), background_rgba) << "c: a sprite running off the screen is skipped";
+    device_->set_switch_d(false);
+    present({});
+    EXPECT_EQ(at(0, 20), 0u) << "d: the presented frame is frozen";
+    device_->set_switch_d(true);
+    present({});
+    EXPECT_EQ(at(0, 20), background_rgba);
+}
+
 TEST_F(HeadlessScreen, ImagesOfBadSizesAreRefusedAndReplacementsKeepTheirHandles) {
     const auto pixels = filled(65535, 1, red);
     for (auto [width, height, reason] :
