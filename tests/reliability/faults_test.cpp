@@ -8,21 +8,10 @@
 
 namespace {
 
-using testsupport::call_log;
-using testsupport::call_log_with;
-using testsupport::key_event;
-using testsupport::mouse_event;
-using testsupport::quit_event;
-using testsupport::StderrCapture;
-using testsupport::Strings;
+using namespace testsupport;
 
-class Faults : public testsupport::LibraryFixture {
+class Faults : public LibraryFixture {
 protected:
-    void SetUp() override {
-        LibraryFixture::SetUp();
-        dir.write("empty.yaml", "Scene: {}\n");
-    }
-
     // The scene is still listed and loaded, and plays one frame again.
     void expect_playable(const std::string& scene) {
         ASSERT_NE(get_scene(scene), nullptr) << scene;

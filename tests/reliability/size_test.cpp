@@ -13,9 +13,7 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 
 namespace {
 
-using testsupport::mouse_event;
-using testsupport::StderrCapture;
-using testsupport::Strings;
+using namespace testsupport;
 
 // The sanitizer allocator's own count; otherwise glibc's bytes in use in the arenas plus blocks mapped alone.
 std::size_t live_heap_bytes() {

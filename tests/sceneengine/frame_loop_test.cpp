@@ -4,24 +4,20 @@
 
 namespace {
 
-using testsupport::call_log;
-using testsupport::call_log_with;
-using testsupport::key_event;
-using testsupport::mouse_event;
-using testsupport::quit_event;
-using testsupport::StderrCapture;
-using testsupport::Strings;
+using namespace testsupport;
 
-class Entry : public testsupport::LibraryFixture {
+class Entry : public LibraryFixture {
 protected:
     void SetUp() override {
         LibraryFixture::SetUp();
-        dir.write("empty.yaml", "Scene: {}\n");
         dir.write("broken.yaml", "Scene:\n  Objects:\n    Object0: {name: x, type: Nothing}\n");
     }
 };
 
-TEST_F(Entry, TheListEndsAtTheFirstEntryWithoutANameOrOfAnUnknownType) {
+// The list ends at the first entry without a name or of an unknown type. Only "true" preloads; preloading creates a
+// configuration under the scene's name: a scene named like the list's own must not cut the list short. A failed preload
+// stops the list.
+TEST_F(Entry, TheListEndsAtAGapAnUnknownTypeOrAFailedPreload) {
     EXPECT_TRUE(load_list("gap.yaml", {scene_entry("gap-a", "empty.yaml"), "{file: empty.yaml}", entry("gap-c", "")}));
     EXPECT_EQ(get_scene("gap-c"), nullptr);
     StderrCapture err;
@@ -41,18 +37,14 @@ TEST_F(Entry, TheListEndsAtTheFirstEntryWithoutANameOrOfAnUnknownType) {
     EXPECT_TRUE(release_scenes());
     EXPECT_EQ(get_scene("type-a"), nullptr);
     EXPECT_TRUE(get_scene_names().empty());
-}
 
-// Only "true" preloads. Preloading creates a configuration under the scene's name: a scene named like the list's own
-// configuration must not cut the list short. A failed preload stops the list.
-TEST_F(Entry, PreloadsThatFailOrClashWithTheListsConfiguration) {
     ASSERT_TRUE(load_list("clash.yaml", {scene_entry("ScenesLoader", "empty.yaml", "preload: \"true\""),
                                          scene_entry("after-clash", "empty.yaml", "preload: \"True\"")}));
     EXPECT_TRUE(get_scene("ScenesLoader")->scene_loaded());
     ASSERT_NE(get_scene("after-clash"), nullptr);
     EXPECT_FALSE(get_scene("after-clash")->scene_loaded());
 
-    StderrCapture err;
+    err.clear();
     EXPECT_FALSE(load_list("failing.yaml", {scene_entry("broken", "broken.yaml", "preload: \"true\""),
                                             scene_entry("after-broken", "broken.yaml")}));
     EXPECT_EQ(err.lines().back(), "Can't load scene \"broken\" from file \"broken.yaml\"");

@@ -11,7 +11,7 @@
 
 namespace {
 
-using testsupport::StderrCapture;
+using namespace testsupport;
 
 using Point = std::pair<float, float>;
 
@@ -22,6 +22,8 @@ public:
 };
 
 using SceneObjectLoad = testsupport::LibraryFixture;
+using ImageTest = SceneObjectLoad;
+using TextTest = SceneObjectLoad;
 
 // Objects are shown and links centred unless told otherwise; switches are on only for "true".
 TEST_F(SceneObjectLoad, DefaultsAndSwitchesThatAreOnOnlyForTrue) {
@@ -60,8 +62,6 @@ TEST_F(SceneObjectLoad, AbsoluteIsScaledIntoTheAreaOfAParentScene) {
     EXPECT_EQ(at(), Point(200, 200));
 }
 
-using ImageTest = testsupport::LibraryFixture;
-
 TEST_F(ImageTest, LoadMakesImageAndSpriteWithItsBasePointAndWritesOneLine) {
     dir.write_bytes("grey.png", testsupport::encode_png(8, 8, std::vector<std::uint8_t>(256, 200)));
     configure("Objects: {logo: {Image: {image_file: grey.png, loader: png, x_base: abc, y_base: 0.25}}}\n");
@@ -97,8 +97,6 @@ TEST_F(ImageTest, HitsTheRectangleEdgesIncludedOrWithAlphaTheHalfOpaquePixels) {
         hits({{0.5f, 0.5f}, {1.5f, 1.5f}, {2, 3.5f}, {1.5f, 4}, {0.5f, 1.5f}, {1.5f, 0.5f}, {0.5f, 4}, {NAN, NAN}}),
         (std::vector<bool>{true, true, true, true, false, false, false, false}));
 }
-
-using TextTest = testsupport::LibraryFixture;
 
 TEST_F(TextTest, SizeAndColourReadWithBaseZeroAndDefaults) {
     configure(R"(Objects:

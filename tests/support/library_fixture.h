@@ -1,9 +1,8 @@
 #pragma once
 
-// The setup every suite of the scene library shares: the library initialised on a headless device made through the
-// registry (unregistering destroys it), the probe kinds, a temporary folder read through a file manager, a clean signal
-// bus and call log, and helpers that load scene lists, scenes and single objects the way the library does. The
-// library's state lives as long as the process: every test uses scene names of its own.
+// The library initialised on a registry-made headless device, the probe kinds, a temporary folder (with an empty scene,
+// empty.yaml) read through a file manager, and helpers that load scenes and objects as the library does. Library state
+// outlives a test: each test uses names of its own.
 
 #include <gtest/gtest.h>
 
@@ -31,13 +30,12 @@ namespace testsupport {
 
 using Strings = std::vector<std::string>;
 
-// One process-wide list of calls, in the order they happened, that the probe scene and the probe object write to.
+// The calls the probe scene and objects saw, in order.
 inline Strings& call_log() {
     static Strings log;
     return log;
 }
 
-// The entries of the call log that start with prefix.
 inline Strings call_log_with(const std::string& prefix) {
     Strings result;
     for (const std::string& entry : call_log())
@@ -45,10 +43,8 @@ inline Strings call_log_with(const std::string& prefix) {
     return result;
 }
 
-// A test-only object kind, registered as "Probe" by register_probes(). It writes "probe:" + its name + ":" + the
-// operation to call_log() for the operations a scene calls on it. Its own keys, under the object's prefix:
-//   Probe->rect  "x1 y1 x2 y2": the area the point test hits, edges included (without it nothing hits);
-//   Probe->fail  "true": load fails with the error "told to fail".
+// Object kind "Probe": logs "probe:NAME:OPERATION". Keys: Probe->rect "x1 y1 x2 y2" (hit area, edges included; without
+// it nothing hits), Probe->fail "true" (load fails: "told to fail").
 class ProbeObject : public virtual SceneObject {
 public:
     ~ProbeObject() override { log("destroyed"); }
@@ -70,7 +66,7 @@ public:
         log("draw");
         if (on_draw) on_draw();
     }
-    std::function<void()> on_draw;  // what a test does from inside the draw
+    std::function<void()> on_draw;
 
     bool _is_point_in_object(float px, float py) override {
         return has_rect_ && px >= x1_ && px <= x2_ && py >= y1_ && py <= y2_;
@@ -103,8 +99,7 @@ private:
     float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
 };
 
-// A test-only scene kind, registered as "probe" by register_probes(). It writes "scene:" + its name + ":" + the
-// operation to call_log() for the operations the frame loop and the scene list call, then does what a plain Scene does.
+// Scene kind "probe": logs "scene:NAME:OPERATION", then does what a plain Scene does.
 class ProbeScene : public Scene {
 public:
     ~ProbeScene() override { log("destroyed"); }
@@ -126,7 +121,7 @@ inline void register_probes() {
     SceneFabric::add_fabric("probe", &scenes);
 }
 
-// The scenes of the library's table are freed at the end of the run, as a host frees them.
+// The library's scenes are freed at the end of the run, as a host frees them.
 class ReleaseScenes : public ::testing::Environment {
     void TearDown() override { EXPECT_TRUE(release_scenes()); }
 };
@@ -137,7 +132,6 @@ struct SceneDeleter {
 };
 using ScenePtr = std::unique_ptr<Scene, SceneDeleter>;
 
-// Events as the video device reports them.
 inline Event key_event(std::int32_t type, std::int32_t code) {
     Event event;
     event.type = type;
@@ -163,6 +157,7 @@ protected:
         make_device(video);
         init(video);
         files = std::make_unique<FileIO::FileManager>(dir.str());
+        dir.write("empty.yaml", "Scene: {}\n");
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         scene = std::string(info->test_suite_name()) + "_" + info->name();
         config = "config_" + scene;
@@ -176,11 +171,9 @@ protected:
     }
 
     static void make_device(const std::string& name) { ASSERT_TRUE(video_create(name, {})) << video_error(); }
-
     static HeadlessDevice* device() { return dynamic_cast<HeadlessDevice*>(video_get_interface(video)); }
 
-    // Writes a scene list of "Scenes->SceneN" entries (YAML flow mappings, entry N at index N) and loads it for scenes
-    // drawn on scene_video.
+    // Writes and loads a scene list of entries (YAML flow mappings) for scenes drawn on scene_video.
     bool load_list(const std::string& file, const Strings& entries, const std::string& scene_video = video) {
         std::string text = "Scenes:\n";
         for (std::size_t i = 0; i < entries.size(); ++i)
@@ -189,7 +182,7 @@ protected:
         return load_scenes(file, scene_video, files.get());
     }
 
-    // A scene list entry of the generic scene kind, and one of the probe kind; more: "key: value, ...".
+    // A scene list entry of the generic kind, and of the probe kind; more: "key: value, ...".
     static std::string entry(const std::string& name, const std::string& file, const std::string& more = "") {
         return "{name: " + name + ", file: " + file + (more.empty() ? "" : ", " + more) + "}";
     }
@@ -197,7 +190,7 @@ protected:
         return entry(name, file, more.empty() ? "type: probe" : "type: probe, " + more);
     }
 
-    // A scene set up as the scene list sets it up, reading file_text.
+    // A scene set up as the scene list sets it up, reading file_text; loaded_scene also loads it (or fails the test).
     ScenePtr make_scene(const std::string& name, const std::string& file_text) {
         dir.write(name + ".yaml", file_text);
         ScenePtr made(new Scene());
@@ -207,41 +200,33 @@ protected:
         made->set_file_manager(files.get());
         return made;
     }
-
-    // A scene made so and loaded; the test fails when it does not load.
     ScenePtr loaded_scene(const std::string& name, const std::string& file_text) {
         auto made = make_scene(name, file_text);
         EXPECT_TRUE(made->load_scene());
         return made;
     }
 
-    // The YAML entry of object number index in a scene file.
+    // Scene file YAML: the entry of object number index; a file of one object; the keys of a probe hit inside rect.
     static std::string object_entry(int index, const std::string& name, const std::string& type,
                                     const std::string& z = "0") {
         return "    Object" + std::to_string(index) + ": {name: " + name + ", type: " + type + ", z_level: \"" + z +
                "\"}\n";
     }
-
-    // A scene file of one object of type, its keys those of a YAML flow mapping.
     static std::string one_object(const std::string& name, const std::string& type, const std::string& keys) {
         return "Scene:\n  Objects:\n" + object_entry(0, name, type) + "Objects:\n  " + name + ": {" + keys + "}\n";
     }
-
-    // The YAML keys of one probe object, hit inside rect ("x1 y1 x2 y2").
     static std::string probe_keys(const std::string& name, const std::string& rect, bool show = true) {
         return "  " + name + ":\n    Probe: {rect: \"" + rect + "\"}\n    SceneObject: {show: \"" +
                (show ? "true" : "false") + "\"}\n";
     }
 
-    // Makes the configuration single objects are loaded from a YAML text.
+    // Makes the configuration single objects are loaded from; load reads object `name` from it as a scene does.
     void configure(const std::string& yaml) {
         config_remove(config);
         ASSERT_TRUE(config_create(config, "quillbox", 1)) << config_error();
         ASSERT_TRUE(config_get_interface(config)->load_file(dir.write(config + ".yaml", yaml), nullptr))
             << config_error();
     }
-
-    // Loads object under name from configure's text, the way a scene does (files read through `files`).
     bool load(SceneObject& object, const std::string& name, Scene* owner = nullptr) {
         object.set_video_name(video);
         return object.load(owner, config, "Objects->" + name + "->", scene, name, files.get());
@@ -254,7 +239,7 @@ protected:
         connect(signal, name);
     }
 
-    // Counts the frames of scene `from` (each draw raises a new cycle); asks for next once the count reaches at.
+    // Counts the frames (new cycles) of scene `from`; asks for next at frame `at`.
     std::shared_ptr<int> switch_at_frame(const std::string& from, const std::string& next, int at = 1) {
         auto frames = std::make_shared<int>(0);
         on_signal(from + "->new_cycle", from + "-frame-" + std::to_string(at) + "-" + next,
