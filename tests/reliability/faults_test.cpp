@@ -1,5 +1,6 @@
 // Faults while a presentation plays: devices, files and fonts that go away, and slots that reshape the engine from
 // inside a signal. Each run keeps playing or stops with its line, and no other scene is lost.
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -116,16 +117,14 @@ TEST_F(Faults, FilesThatCannotBeReadAtShowTimeFailTheirSceneOnly) {
     const std::string picture = dir.write_bytes("pic.png", testsupport::encode_png(1, 1, {255, 0, 0, 255}));
     const std::string text = "Text: {text: Hello, font: \"" + dir.str();
     const std::string text_error = "..\\..\\sceneengine\\sceneobjects\\text: Can't render text:";
-    const struct {
-        std::string type, keys, error;
-    } cases[] = {
-        {"Image", "Image: {image_file: pic.png}", "Can't load image:Failed to load image \"pic.png\". Reason: "},
-        {"Text", text + "/not-a-font.ttf\"}", text_error},
-        {"Text", text + "/absent.ttf\"}", text_error}};
-    for (std::size_t i = 0; i < 3; ++i) {
-        SCOPED_TRACE(cases[i].keys);
-        const std::string scene = "unreadable" + std::to_string(i), start = scene + "-start";
-        dir.write(scene + ".yaml", one_object("x", cases[i].type, cases[i].keys));
+    int i = 0;
+    for (const auto& [type, keys, error] : std::vector<std::array<std::string, 3>>{
+             {"Image", "Image: {image_file: pic.png}", "Can't load image:Failed to load image \"pic.png\". Reason: "},
+             {"Text", text + "/not-a-font.ttf\"}", text_error},
+             {"Text", text + "/absent.ttf\"}", text_error}}) {
+        SCOPED_TRACE(keys);
+        const std::string scene = "unreadable" + std::to_string(i++), start = scene + "-start";
+        dir.write(scene + ".yaml", one_object("x", type, keys));
         ASSERT_TRUE(load_list(scene + "-list.yaml", {entry(start, "empty.yaml"), entry(scene, scene + ".yaml")}));
         std::filesystem::remove(picture);
         switch_at_frame(start, scene, 1);
@@ -134,7 +133,7 @@ TEST_F(Faults, FilesThatCannotBeReadAtShowTimeFailTheirSceneOnly) {
         const Strings lines = err.lines();
         ASSERT_EQ(lines.size(), 2u) << err.text();
         EXPECT_EQ(lines[0], "SCENE:126: Can't load object \"x\" from file \"" + scene + ".yaml\"");
-        const std::string head = "SCENE:127: Error: " + cases[i].error;
+        const std::string head = "SCENE:127: Error: " + error;
         EXPECT_TRUE(lines[1].starts_with(head) && lines[1].size() > head.size()) << lines[1];
         EXPECT_FALSE(get_scene(scene)->scene_loaded());
         expect_playable(start);

@@ -6,8 +6,7 @@
 #include "services/imageloader.h"
 #include "tests/support/library_fixture.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// From the sanitizer runtime's allocator interface (not every compiler ships its header).
+#if defined(__SANITIZE_ADDRESS__)  // the sanitizer runtime's (not every compiler ships its header)
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
@@ -25,8 +24,7 @@ std::size_t live_heap_bytes() {
 #endif
 }
 
-// An object as cheap as one can be: a sprite of the one device image "dot" that every Dot shares, drawn and hit-tested
-// as pictures are.
+// As cheap as an object can be: a sprite of the device image "dot" every Dot shares, drawn and hit as pictures are.
 class Dot : public virtual SceneObject {
 public:
     bool load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
@@ -42,7 +40,7 @@ public:
     }
 };
 
-using Size = testsupport::LibraryFixture;
+using Size = LibraryFixture;
 
 // 100 000 one-pixel objects: the first alone at (2, 2) on the lowest z_level, every other one at (0, 0) above it. A
 // click on (2, 2) is tested against every object before it finds the first.

@@ -2,6 +2,7 @@
 // wiring, alpha hits and text colours show in the presentation's golden frames.)
 
 #include <cmath>
+#include <tuple>
 
 #include "sceneengine/sceneobjects/image.h"
 #include "sceneengine/sceneobjects/text/text.h"
@@ -104,17 +105,12 @@ TEST_F(TextTest, SizeAndColourReadWithBaseZeroAndDefaults) {
   huge: {Text: {text: a, font_size: '0x100000010', color: '0x100000000'}}
   negative: {Text: {text: a, font_size: '-3', color: '-256'}}
 )");
-    const struct {
-        const char* name;
-        int size;
-        std::uint32_t color;
-    } cases[] = {{"hex", 16, 16u}, {"huge", 16, 0u}, {"negative", -3, 0xffffff00u}, {"absent", 14, 0xffffffffu}};
     StderrCapture capture;
-    for (const auto& expected : cases) {
+    for (const auto& [name, size, color] : std::vector<std::tuple<const char*, int, std::uint32_t>>{
+             {"hex", 16, 16u}, {"huge", 16, 0u}, {"negative", -3, 0xffffff00u}, {"absent", 14, 0xffffffffu}}) {
         Text object;
-        load(object, expected.name);
-        EXPECT_EQ(object._get_font_size(), expected.size) << expected.name;
-        EXPECT_EQ(object._get_color(), expected.color) << expected.name;
+        load(object, name);
+        EXPECT_EQ(std::pair(object._get_font_size(), object._get_color()), std::pair(size, color)) << name;
     }
 }
 

@@ -139,10 +139,8 @@ inline Event key_event(std::int32_t type, std::int32_t code) {
     return event;
 }
 inline Event mouse_event(std::int32_t type, float x, float y, std::int32_t button, float dx = 0, float dy = 0) {
-    Event event;
-    event.type = type;
-    event.x = x, event.y = y, event.dx = dx, event.dy = dy;
-    event.button = button;
+    Event event = key_event(type, 0);
+    event.x = x, event.y = y, event.dx = dx, event.dy = dy, event.button = button;
     return event;
 }
 inline Event quit_event() { return key_event(EVENT_QUIT, 0); }
