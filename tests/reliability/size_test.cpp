@@ -58,10 +58,8 @@ TEST_F(Size, ASceneOfAHundredThousandObjectsLoadsDrawsAndAnswersClicks) {
 
     int activations = 0;
     on_signal("crowd->activate", "crowd-clicks", [&activations](SlotArgs*) { ++activations; });
-    device()->push_event(mouse_event(2, 0.5f, 0.5f, 1));
-    device()->push_event(mouse_event(2, 30, 30, 1));  // empty space: no activation
-    device()->push_event(mouse_event(2, 2, 2, 1));
-    device()->push_event(testsupport::quit_event());
+    // The second click hits empty space: no activation.
+    push_events({mouse_event(2, 0.5f, 0.5f, 1), mouse_event(2, 30, 30, 1), mouse_event(2, 2, 2, 1), quit_event()});
     StderrCapture err;
     process_scene("crowd");
     EXPECT_EQ(err.text(), "");

@@ -89,9 +89,8 @@ TEST_F(FrameLoop, EventsRaiseTheInputSignalsWithTheirParameters) {
                 text.append(" ").append(std::to_string(args->get_float(i)));
             raised.push_back(text.append(" ").append(std::to_string(args->get_int(0))));
         });
-    for (const Event& event : {key_event(0, -5), key_event(1, 65), mouse_event(3, 5, 6, 2, 7, -8), key_event(5, 0x20ac),
-                               key_event(9, 1), quit_event(), key_event(0, 99)})
-        device()->push_event(event);
+    push_events({key_event(0, -5), key_event(1, 65), mouse_event(3, 5, 6, 2, 7, -8), key_event(5, 0x20ac),
+                 key_event(9, 1), quit_event(), key_event(0, 99)});
     process_scene("input");
     EXPECT_EQ(raised, (Strings{"keyboard_press -5", "keyboard_release 65",
                                "mouse_release 5.000000 6.000000 7.000000 -8.000000 2", "character 8364"}));
@@ -109,8 +108,7 @@ TEST_F(FrameLoop, TheSceneLeftShownIsTakenOffTheBusWhenReplaced) {
     ASSERT_TRUE(load_list("left-again.yaml", {scene_entry("left", "empty.yaml")}));
     EXPECT_EQ(call_log(), (Strings{"scene:left:deactivate", "scene:left:destroyed"}));
     EXPECT_FALSE(signals_is_registered("left->on_mouse_press"));
-    device()->push_event(mouse_event(2, 1, 1, 1));
-    device()->push_event(quit_event());
+    push_events({mouse_event(2, 1, 1, 1), quit_event()});
     process_scene("next");  // the input signals reach no freed scene
     EXPECT_EQ(call_log_with("scene:next:draw").size(), 1u);
 }

@@ -16,20 +16,14 @@ using namespace testsupport;
 
 using Point = std::pair<float, float>;
 
-// A SceneObject with nothing of its own.
-class PlainObject : public SceneObject {
-public:
-    void draw() override {}
-};
-
-using SceneObjectLoad = testsupport::LibraryFixture;
+using SceneObjectLoad = LibraryFixture;
 using ImageTest = SceneObjectLoad;
 using TextTest = SceneObjectLoad;
 
 // Objects are shown and links centred unless told otherwise; switches are on only for "true".
 TEST_F(SceneObjectLoad, DefaultsAndSwitchesThatAreOnOnlyForTrue) {
     configure("Objects: {upper: {SceneObject: {show: 'TRUE', require_alpha_collision: 'True'}}}\n");
-    PlainObject plain, upper;
+    ProbeObject plain, upper;
     ASSERT_TRUE(load(plain, "plain") && load(upper, "upper"));
     EXPECT_TRUE(plain._get_show());
     EXPECT_EQ(plain._get_link_v_align(), "center");
@@ -41,7 +35,7 @@ TEST_F(SceneObjectLoad, AbsoluteIsScaledIntoTheAreaOfAParentScene) {
     Scene owner, parent;  // the owner fills (100, 50)-(500, 350) of its 800 x 600 parent
     owner.set_name(scene);
     configure("Objects: {box: {SceneObject: {absolute_x: 200, absolute_y: 300}}}\n");
-    PlainObject box;
+    ProbeObject box;
     ASSERT_TRUE(load(box, "box", &owner));
     const auto at = [&box] { return Point(box._get_x(), box._get_y()); };
     ASSERT_TRUE(box.calculate_position());

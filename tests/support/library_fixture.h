@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -170,6 +171,9 @@ protected:
 
     static void make_device(const std::string& name) { ASSERT_TRUE(video_create(name, {})) << video_error(); }
     static HeadlessDevice* device() { return dynamic_cast<HeadlessDevice*>(video_get_interface(video)); }
+    static void push_events(std::initializer_list<Event> events) {
+        for (const Event& event : events) device()->push_event(event);
+    }
 
     // Writes and loads a scene list of entries (YAML flow mappings) for scenes drawn on scene_video.
     bool load_list(const std::string& file, const Strings& entries, const std::string& scene_video = video) {
