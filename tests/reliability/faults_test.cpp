@@ -25,8 +25,10 @@ protected:
 };
 
 // A slot of the event pump unregisters the library's device (the registry's is destroyed so, the host destroys its own
-// right after): the events still queued are never polled from it, and nothing is drawn after.
-TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
+// right after): the events still queued are never polled from it, and nothing is drawn after. The input device
+// unregistered by a new cycle of a scene drawn on a second device: the draw goes on and the next cycle finds it gone.
+// The scene's own device going away is a failed draw: the loop ends without a line.
+TEST_F(Faults, ADeviceUnregisteredBySlotEndsTheLoop) {
     ASSERT_TRUE(load_list("unplug.yaml", {scene_entry("unplug-a", "empty.yaml")}));
     std::string error;
     std::unique_ptr<HeadlessDevice> host_device = HeadlessDevice::create({}, error);
@@ -49,11 +51,7 @@ TEST_F(Faults, ADeviceUnregisteredByAPumpSlotEndsTheLoopWithItsLine) {
     disconnect(std::string(video) + "->keyboard_press", "unplug");
     make_device(video);  // nothing was lost: with a device back, the scene plays
     expect_playable("unplug-a");
-}
 
-// The input device unregistered by a new cycle of a scene drawn on a second device: the draw goes on and the next cycle
-// finds it gone. The scene's own device going away is a failed draw: the loop ends without a line.
-TEST_F(Faults, ADeviceUnregisteredWhileTheSceneDraws) {
     make_device("second-screen");
     for (const std::string screen : {"second-screen", video}) {
         SCOPED_TRACE(screen);
@@ -145,8 +143,10 @@ TEST_F(Faults, FilesThatCannotBeReadAtShowTimeFailTheirSceneOnly) {
 }
 
 // Within one rise a slot reads a list that replaces a scene that is not shown, then asks for that very scene: the
-// switch shows the new scene, and a second rise in the same pump replacing it again is just as safe.
-TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
+// switch shows the new scene, and a second rise in the same pump replacing it again is just as safe. A slot of the
+// shown scene runs a loop of its own; a list read inside it must not destroy the scene the outer loop still draws: the
+// entry is refused and the rest of the list is read.
+TEST_F(Faults, ListsReadFromInsideARiseOrANestedLoop) {
     dir.write("probes.yaml", "Scene:\n  Objects:\n    Object0: {name: p, type: Probe}\n");
     ASSERT_TRUE(load_list("rise-list.yaml", {entry("rise-shown", "empty.yaml"), entry("rise-spare", "probes.yaml")}));
     dir.write("rise-again.yaml", "Scenes:\n  Scene0: " + entry("rise-spare", "probes.yaml") +
@@ -164,11 +164,7 @@ TEST_F(Faults, ListsReadAndSwitchesAskedFromInsideARise) {
     // Loaded before the list was read again, once more when shown: the newest scene is shown.
     EXPECT_EQ(call_log_with("probe:p:load").size(), 2u);
     EXPECT_EQ(get_scene("rise-spare")->get_object_list(), Strings{"p"});
-}
 
-// A slot of the shown scene runs a loop of its own; a list read inside it must not destroy the scene the outer loop
-// still draws: the entry is refused and the rest of the list is read.
-TEST_F(Faults, AListReadInANestedLoopSparesTheOuterLoopsScene) {
     ASSERT_TRUE(load_list("nest-list.yaml", {entry("nest-outer", "empty.yaml"), entry("nest-inner", "empty.yaml")}));
     dir.write("nest-again.yaml", "Scenes:\n  Scene0: " + entry("nest-outer", "empty.yaml") +
                                      "\n  Scene1: " + entry("nest-new", "empty.yaml") + "\n");
@@ -176,7 +172,7 @@ TEST_F(Faults, AListReadInANestedLoopSparesTheOuterLoopsScene) {
     on_signal("nest-outer->new_cycle", "nest-runner", [&outer_frames](SlotArgs*) {
         if (++outer_frames == 1) process_scene("nest-inner");
     });
-    std::vector<bool> results;
+    results.clear();
     on_signal("nest-inner->new_cycle", "nest-reader", [&](SlotArgs*) {
         results.push_back(load_scenes("nest-again.yaml", video, files.get()));
         set_next_scene("exit");

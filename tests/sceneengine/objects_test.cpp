@@ -20,23 +20,18 @@ using SceneObjectLoad = LibraryFixture;
 using ImageTest = SceneObjectLoad;
 using TextTest = SceneObjectLoad;
 
-// Objects are shown and links centred unless told otherwise; switches are on only for "true".
-TEST_F(SceneObjectLoad, DefaultsAndSwitchesThatAreOnOnlyForTrue) {
-    configure("Objects: {upper: {SceneObject: {show: 'TRUE', require_alpha_collision: 'True'}}}\n");
-    ProbeObject plain, upper;
-    ASSERT_TRUE(load(plain, "plain") && load(upper, "upper"));
+// Objects are shown and links centred unless told otherwise; switches are on only for "true". Placement is scaled into
+// the area of a parent scene.
+TEST_F(SceneObjectLoad, DefaultsSwitchesAndAbsoluteScaledIntoTheAreaOfAParentScene) {
+    configure("Objects: {upper: {SceneObject: {show: 'TRUE', require_alpha_collision: 'True'}},\n"
+              "          box: {SceneObject: {absolute_x: 200, absolute_y: 300}}}\n");
+    Scene owner, parent;  // the owner fills (100, 50)-(500, 350) of its 800 x 600 parent
+    owner.set_name(scene);
+    ProbeObject plain, upper, box;
+    ASSERT_TRUE(load(plain, "plain") && load(upper, "upper") && load(box, "box", &owner));
     EXPECT_TRUE(plain._get_show());
     EXPECT_EQ(plain._get_link_v_align(), "center");
     EXPECT_FALSE(upper._get_show() || upper._get_require_alpha_collision());
-}
-
-// Placement against the scene and its parent.
-TEST_F(SceneObjectLoad, AbsoluteIsScaledIntoTheAreaOfAParentScene) {
-    Scene owner, parent;  // the owner fills (100, 50)-(500, 350) of its 800 x 600 parent
-    owner.set_name(scene);
-    configure("Objects: {box: {SceneObject: {absolute_x: 200, absolute_y: 300}}}\n");
-    ProbeObject box;
-    ASSERT_TRUE(load(box, "box", &owner));
     const auto at = [&box] { return Point(box._get_x(), box._get_y()); };
     ASSERT_TRUE(box.calculate_position());
     EXPECT_EQ(at(), Point(200, 300));  // without a parent: the configured point

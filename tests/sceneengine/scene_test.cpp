@@ -28,8 +28,10 @@ TEST_F(SceneLoad, TheObjectListEndsAtTheFirstGapAndNumbersAreClamped) {
         EXPECT_EQ(loaded_scene("cursor", "Scene: " + text + "\n")->get_mouse_cursor_state(), shown) << text;
 }
 
-// The objects before it stay; nothing on the bus may point at the discarded one.
-TEST_F(SceneLoad, AFailingObjectStopsTheLoadAndLeavesTheBus) {
+// A failing object: the objects before it stay; nothing on the bus may point at the discarded one. Objects showing one
+// file share its pixels; a file that no longer decodes, or a loader that does not fit it, fails the load and leaves the
+// picture shown.
+TEST_F(SceneLoad, AFailingObjectOrPictureStopsTheLoadAndLeavesTheBusAndThePictureShown) {
     auto failing =
         make_scene("failing", "Scene:\n  Objects:\n" + object_entry(0, "a", "Probe") + object_entry(1, "bad", "Probe") +
                                   "Objects:\n  bad:\n    Probe: {fail: \"true\"}\n");
@@ -39,18 +41,13 @@ TEST_F(SceneLoad, AFailingObjectStopsTheLoadAndLeavesTheBus) {
     EXPECT_EQ(failing->get_object_list(), Strings{"a"});
     EXPECT_FALSE(signals_is_registered("failing->bad->_on_activate"));
     EXPECT_EQ(call_log_with("probe:bad:").back(), "probe:bad:destroyed");
-}
 
-// Objects showing one file share its pixels; a file that no longer decodes, or a loader that does not fit it, fails the
-// load and leaves the picture shown.
-TEST_F(SceneLoad, APictureThatNoLongerLoadsLeavesThePictureShown) {
     const std::string two_pictures = "Scene:\n  Objects:\n" + object_entry(0, "a", "Image") +
                                      object_entry(1, "b", "Image") +
                                      "Objects:\n  a: {Image: {image_file: p.png}}\n  b: {Image: {image_file: p.png}}\n";
     const auto pixels = [](const char* object) {  // const: a write would give the image pixels of its own
         return static_cast<const Video_Image*>(device()->get_image(object, "pictures"))->get_pixels();
     };
-    StderrCapture err;
     dir.write_bytes("p.png", testsupport::encode_png(2, 2, std::vector<std::uint8_t>(16, 200)));
     auto first = loaded_scene("pictures", two_pictures);
     EXPECT_EQ(pixels("a"), pixels("b"));
