@@ -92,22 +92,10 @@ TEST_F(Faults, APictureAfterItsDeviceWasReplaced) {
     EXPECT_EQ(err.lines(), Strings{"mark loaded"});
 }
 
-// The configuration service reports the file; the scene loads empty and the presentation goes on.
-TEST_F(Faults, ASceneWhoseFileIsMissingLoadsEmptyAndPlayKeepsGoing) {
-    ASSERT_TRUE(load_list("lost-list.yaml", {entry("lost", "lost.yaml")}));
-    StderrCapture err;
-    device()->push_event(quit_event());
-    process_scene("lost");
-    ASSERT_EQ(err.lines().size(), 1u) << err.text();
-    EXPECT_NE(err.lines()[0].find("lost.yaml"), std::string::npos) << err.text();
-    EXPECT_TRUE(get_scene("lost")->get_object_list().empty());
-    expect_playable("lost");
-}
-
 // A picture deleted after the list was read, a font that is no font and one that is absent: that scene fails with its
 // two lines, the loop ends, and everything else (the scene shown before, the failed scene itself, once its file is
-// back) can be played again.
-TEST_F(Faults, FilesThatCannotBeReadAtShowTimeFailTheirSceneOnly) {
+// back) can be played again. A missing scene file is reported by the configuration service; that scene loads empty.
+TEST_F(Faults, FilesThatCannotBeReadAtShowTimeLoseNoOtherScene) {
     dir.write("not-a-font.ttf", "this is no font at all");
     const std::string picture = dir.write_bytes("pic.png", testsupport::encode_png(1, 1, {255, 0, 0, 255}));
     const std::string text = "Text: {text: Hello, font: \"" + dir.str();
@@ -140,6 +128,15 @@ TEST_F(Faults, FilesThatCannotBeReadAtShowTimeFailTheirSceneOnly) {
     process_scene("unreadable0");
     EXPECT_EQ(err.lines(), Strings{"x loaded"});
     EXPECT_TRUE(get_scene("unreadable0")->scene_loaded());
+
+    ASSERT_TRUE(load_list("lost-list.yaml", {entry("lost", "lost.yaml")}));
+    err.clear();
+    device()->push_event(quit_event());
+    process_scene("lost");
+    ASSERT_EQ(err.lines().size(), 1u) << err.text();
+    EXPECT_NE(err.lines()[0].find("lost.yaml"), std::string::npos) << err.text();
+    EXPECT_TRUE(get_scene("lost")->get_object_list().empty());
+    expect_playable("lost");
 }
 
 // Within one rise a slot reads a list that replaces a scene that is not shown, then asks for that very scene: the

@@ -1,5 +1,4 @@
-// The built-in object kinds: the placement every object shares, and the Image, Text and Timer kinds. (Links, signal
-// wiring, alpha hits and text colours show in the presentation's golden frames.)
+// The built-in object kinds (links, signal wiring, alpha hits and text colours show in the golden frames too).
 
 #include <cmath>
 #include <tuple>

@@ -49,39 +49,33 @@ inline Strings call_log_with(const std::string& prefix) {
 class ProbeObject : public virtual SceneObject {
 public:
     ~ProbeObject() override { log("destroyed"); }
-
     bool load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
               std::string object_name, FileIO::FileManager* file_manager) override {
         if (!SceneObject::load(scene, storage_name, storage_prefix, scene_name, object_name, file_manager))
             return false;
         Config_Interface* config = config_get_interface(storage_name);
         const std::string rect = config->get_value(storage_prefix + "Probe->rect", "");
-        has_rect_ = std::sscanf(rect.c_str(), "%f %f %f %f", &x1_, &y1_, &x2_, &y2_) == 4;
+        std::sscanf(rect.c_str(), "%f %f %f %f", &x1_, &y1_, &x2_, &y2_);
         log("load");
         if (config->get_value(storage_prefix + "Probe->fail", "") != "true") return true;
         _set_error("told to fail");
         return false;
     }
-
     void draw() override {
         log("draw");
         if (on_draw) on_draw();
     }
     std::function<void()> on_draw;
-
     bool _is_point_in_object(float px, float py) override {
-        return has_rect_ && px >= x1_ && px <= x2_ && py >= y1_ && py <= y2_;
+        return px >= x1_ && px <= x2_ && py >= y1_ && py <= y2_;
     }
-
     void _on_mouse_enter(float px, float py, MOUSE_BUTTON button) override { log_point("enter", px, py, button); }
     void _on_mouse_leave(float px, float py, MOUSE_BUTTON button) override { log_point("leave", px, py, button); }
-
     bool slot__on_activate(SlotArgs* args) override {
         if (args && args->float_count() >= 2 && args->int_count() >= 1)
             log_point("activate", args->get_float(0), args->get_float(1), std::int64_t(args->get_int(0)));
         return true;
     }
-
     void register_slots() override { log("register_slots"), SceneObject::register_slots(); }
     void unregister_slots() override { log("unregister_slots"), SceneObject::unregister_slots(); }
     void disconnect_signals(bool all) override {
@@ -96,15 +90,13 @@ private:
         log(text);
     }
 
-    bool has_rect_ = false;
-    float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+    float x1_ = 1, y1_ = 1, x2_ = 0, y2_ = 0;  // an empty area unless Probe->rect sets it
 };
 
 // Scene kind "probe": logs "scene:NAME:OPERATION", then does what a plain Scene does.
 class ProbeScene : public Scene {
 public:
     ~ProbeScene() override { log("destroyed"); }
-
     bool load_scene() override { return log("load_scene"), Scene::load_scene(); }
     bool draw() override { return log("draw"), Scene::draw(); }
     void reinit() override { log("reinit"), Scene::reinit(); }
@@ -162,7 +154,6 @@ protected:
         config = "config_" + scene;
         call_log().clear();
     }
-
     void TearDown() override {
         signals_reset();  // the test's slots go with it
         video_unregister(video);
