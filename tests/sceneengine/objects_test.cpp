@@ -51,27 +51,23 @@ TEST_F(SceneObjectLoad, DefaultsSwitchesAndAbsoluteScaledIntoTheAreaOfAParentSce
     EXPECT_EQ(at(), Point(200, 200));
 }
 
-TEST_F(ImageTest, LoadMakesImageAndSpriteWithItsBasePointAndWritesOneLine) {
+// The logo: a sprite with its base point, and one line. The mask: a 2 x 4 picture at (0, 0), its alpha by row:
+// 128 0 / 127 255 / 0 0 / 0 255.
+TEST_F(ImageTest, LoadMakesASpriteWithItsBasePointAndHitsTheRectangleEdgesIncludedOrWithAlphaTheHalfOpaquePixels) {
     dir.write_bytes("grey.png", testsupport::encode_png(8, 8, std::vector<std::uint8_t>(256, 200)));
-    configure("Objects: {logo: {Image: {image_file: grey.png, loader: png, x_base: abc, y_base: 0.25}}}\n");
-    Image image;
-    StderrCapture capture;
-    ASSERT_TRUE(load(image, "logo")) << image._get_error();
-    EXPECT_EQ(capture.text(), "logo loaded\n");
-    ASSERT_EQ(image._get__sprite_(), device()->get_sprite("logo", scene));
-    EXPECT_EQ(image._get__sprite_()->get_base_x(), 0.0);
-    EXPECT_EQ(image._get__sprite_()->get_base_y(), 0.25);
-}
-
-// A 2 x 4 picture at (0, 0), its alpha by row: 128 0 / 127 255 / 0 0 / 0 255.
-TEST_F(ImageTest, HitsTheRectangleEdgesIncludedOrWithAlphaTheHalfOpaquePixels) {
     std::vector<std::uint8_t> rgba;
     for (std::uint8_t alpha : {128, 0, 127, 255, 0, 0, 0, 255}) rgba.insert(rgba.end(), {255, 0, 0, alpha});
     dir.write_bytes("mask.png", testsupport::encode_png(2, 4, rgba));
-    configure("Objects: {logo: {Image: {image_file: mask.png, x_base: 0, y_base: 0}}}\n");
-    Image image;
+    configure("Objects: {logo: {Image: {image_file: grey.png, loader: png, x_base: abc, y_base: 0.25}},\n"
+              "          mask: {Image: {image_file: mask.png, x_base: 0, y_base: 0}}}\n");
+    Image logo, image;
     StderrCapture capture;
-    ASSERT_TRUE(load(image, "logo")) << image._get_error();
+    ASSERT_TRUE(load(logo, "logo")) << logo._get_error();
+    EXPECT_EQ(capture.text(), "logo loaded\n");
+    ASSERT_EQ(logo._get__sprite_(), device()->get_sprite("logo", scene));
+    EXPECT_EQ(logo._get__sprite_()->get_base_x(), 0.0);
+    EXPECT_EQ(logo._get__sprite_()->get_base_y(), 0.25);
+    ASSERT_TRUE(load(image, "mask")) << image._get_error();
     image.draw();
     const auto hits = [&image](std::vector<Point> points) {
         std::vector<bool> hit;

@@ -141,9 +141,16 @@ TEST_F(SceneInput, APressFocusesTheTopmostShownObjectAndMissingArgumentsOrDevice
     EXPECT_EQ(stack->get_focused_object(), object("K"));
 }
 
-// Loading the scene again replaces its objects: each old one is cut off the bus before it goes, and the focus and the
-// hover forget it.
-TEST_F(SceneInput, LoadingAgainReplacesTheObjectsAndForgetsFocusAndHover) {
+// Moves enter an object once and leave only the objects above the new hit. Loading the scene again replaces its
+// objects: each old one is cut off the bus before it goes, and the focus and the hover forget it.
+TEST_F(SceneInput, EnterOnceLeaveOnlyObjectsAboveTheNewHitAndLoadingAgainForgetsFocusAndHover) {
+    for (float at : {45.0f, 46.0f, 25.0f, 45.0f, 80.0f}) ASSERT_TRUE(move(at, at));
+    // M lies above L: entering M leaves L hovered below it.
+    EXPECT_EQ(call_log_with("probe:"),
+              (Strings{"probe:L:enter 45 45 1", "probe:M:enter 25 25 1", "probe:M:leave 45 45 1",
+                       "probe:L:enter 45 45 1", "probe:L:leave 80 80 1"}));
+    EXPECT_EQ(stack->get_hovered_object(), nullptr);
+
     ASSERT_TRUE(press(25, 25) && move(25, 25));
     call_log().clear();
     ASSERT_TRUE(stack->load_scene());
@@ -151,15 +158,6 @@ TEST_F(SceneInput, LoadingAgainReplacesTheObjectsAndForgetsFocusAndHover) {
     EXPECT_EQ(stack->get_hovered_object(), nullptr);
     EXPECT_EQ(call_log_with("probe:M:"), (Strings{"probe:M:disconnect_signals true", "probe:M:unregister_slots",
                                                   "probe:M:destroyed", "probe:M:register_slots", "probe:M:load"}));
-}
-
-TEST_F(SceneInput, EnterOnceLeaveOnlyObjectsAboveTheNewHit) {
-    for (float at : {45.0f, 46.0f, 25.0f, 45.0f, 80.0f}) ASSERT_TRUE(move(at, at));
-    // M lies above L: entering M leaves L hovered below it.
-    EXPECT_EQ(call_log_with("probe:"),
-              (Strings{"probe:L:enter 45 45 1", "probe:M:enter 25 25 1", "probe:M:leave 45 45 1",
-                       "probe:L:enter 45 45 1", "probe:L:leave 80 80 1"}));
-    EXPECT_EQ(stack->get_hovered_object(), nullptr);
 }
 
 }  // namespace
