@@ -1,21 +1,17 @@
-// Sizes far beyond a presentation's: a scene of 100 000 objects still loads, draws and answers clicks, and a long run
-// does not grow the live heap (allocations not yet freed). How fast is for bench/.
+// Sizes far beyond a presentation's: 100 000 objects in a scene, and a long run that must not grow the heap.
 #include <malloc.h>
 
 #include "sceneengine/scenemanager/scene_object_fabric.h"
 #include "services/imageloader.h"
 #include "tests/support/library_fixture.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// From the sanitizer runtime's allocator interface (not every compiler ships its header).
+#if defined(__SANITIZE_ADDRESS__)  // the sanitizer runtime's (not every compiler ships its header)
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
 
-using testsupport::mouse_event;
-using testsupport::StderrCapture;
-using testsupport::Strings;
+using namespace testsupport;
 
 // The sanitizer allocator's own count; otherwise glibc's bytes in use in the arenas plus blocks mapped alone.
 std::size_t live_heap_bytes() {
@@ -27,8 +23,7 @@ std::size_t live_heap_bytes() {
 #endif
 }
 
-// An object as cheap as one can be: a sprite of the one device image "dot" that every Dot shares, drawn and hit-tested
-// as pictures are.
+// As cheap as an object can be: a sprite of the device image "dot" every Dot shares, drawn and hit as pictures are.
 class Dot : public virtual SceneObject {
 public:
     bool load(Scene* scene, std::string storage_name, std::string storage_prefix, std::string scene_name,
@@ -44,7 +39,7 @@ public:
     }
 };
 
-using Size = testsupport::LibraryFixture;
+using Size = LibraryFixture;
 
 // 100 000 one-pixel objects: the first alone at (2, 2) on the lowest z_level, every other one at (0, 0) above it. A
 // click on (2, 2) is tested against every object before it finds the first.
@@ -59,13 +54,10 @@ TEST_F(Size, ASceneOfAHundredThousandObjectsLoadsDrawsAndAnswersClicks) {
         scene += "    Object" + std::to_string(i) + ": {name: d" + std::to_string(i) + ", type: Dot}\n";
     dir.write("crowd.yaml", scene + "Objects:\n  d0: {SceneObject: {absolute_x: 2, absolute_y: 2}}\n");
     ASSERT_TRUE(load_list("crowd-list.yaml", {entry("crowd", "crowd.yaml")}));
-
     int activations = 0;
     on_signal("crowd->activate", "crowd-clicks", [&activations](SlotArgs*) { ++activations; });
-    device()->push_event(mouse_event(2, 0.5f, 0.5f, 1));
-    device()->push_event(mouse_event(2, 30, 30, 1));  // empty space: no activation
-    device()->push_event(mouse_event(2, 2, 2, 1));
-    device()->push_event(testsupport::quit_event());
+    // The second click hits empty space: no activation.
+    push_events({mouse_event(2, 0.5f, 0.5f, 1), mouse_event(2, 30, 30, 1), mouse_event(2, 2, 2, 1), quit_event()});
     StderrCapture err;
     process_scene("crowd");
     EXPECT_EQ(err.text(), "");
@@ -73,16 +65,14 @@ TEST_F(Size, ASceneOfAHundredThousandObjectsLoadsDrawsAndAnswersClicks) {
     EXPECT_EQ(crowd->get_draw_order().size(), std::size_t(count));
     EXPECT_EQ(activations, 2);
     EXPECT_EQ(crowd->get_focused_object(), crowd->get_object("d0"));
-    // The frame presented shows the shared picture in both places.
-    EXPECT_EQ(device()->presented_pixel(0, 0), 0x00c800ffu);
+    EXPECT_EQ(device()->presented_pixel(0, 0), 0x00c800ffu);  // the shared picture in both places
     EXPECT_EQ(device()->presented_pixel(2, 2), 0x00c800ffu);
 }
 
-// Two scenes of every built-in kind (a picture, a text, a repeating timer, objects linked to each other and wired to
-// signals) swap on every frame a thousand times; the heap stays where it was after the first hundred.
+// Two scenes of every built-in kind (a picture, a text linked to it, a repeating timer wired to the text's activate
+// slot) swap on every frame a thousand times; the heap stays where it was after the first hundred.
 TEST_F(Size, AThousandSceneSwitchesDoNotGrowTheHeap) {
     dir.write_bytes("face.png", testsupport::encode_png(2, 2, std::vector<std::uint8_t>(16, 200)));
-    // The caption's activate slot is wired to its own scene's timer.
     for (const std::string side : {"left", "right"})
         dir.write(
             side + ".yaml",
@@ -106,11 +96,9 @@ TEST_F(Size, AThousandSceneSwitchesDoNotGrowTheHeap) {
     };
     on_signal("swap-left->new_cycle", "swap-to-right", swap("swap-right"));
     on_signal("swap-right->new_cycle", "swap-to-left", swap("swap-left"));
-    {
-        StderrCapture err;  // the pictures' " loaded" lines
-        process_scene("swap-left");
-        EXPECT_EQ(err.lines(), (Strings{"face loaded", "face loaded"}));
-    }
+    StderrCapture err;
+    process_scene("swap-left");
+    EXPECT_EQ(err.lines(), (Strings{"face loaded", "face loaded"}));
     ASSERT_EQ(switches, 1000);
     // A leak of 16 bytes per switch (14 400 bytes over these 900) breaks this bound.
     EXPECT_LE(after_1000, after_100 + 8 * 1024)

@@ -6,7 +6,6 @@
 #include "tests/support/test_support.h"
 
 TEST(BeforeInit, NoSceneKindIsRegisteredAndTheLoopHasNoDevice) {
-    using Strings = std::vector<std::string>;
     testsupport::TempDir dir;
     dir.write("list.yaml", "Scenes:\n  Scene0: {name: early, file: early.yaml}\n");
     FileIO::FileManager files(dir.str());
@@ -15,5 +14,5 @@ TEST(BeforeInit, NoSceneKindIsRegisteredAndTheLoopHasNoDevice) {
     EXPECT_EQ(get_scene("early"), nullptr);
     set_next_scene("ignored");
     process_scene("early");
-    EXPECT_EQ(err.lines(), (Strings{"Can't create scene of type \"generic\"", "Unable to get video device:"}));
+    EXPECT_EQ(err.lines(), (std::vector<std::string>{"Can't create scene of type \"generic\"", "Unable to get video device:"}));
 }

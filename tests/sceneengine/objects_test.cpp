@@ -1,7 +1,7 @@
-// The built-in object kinds: the placement every object shares, and the Image, Text and Timer kinds. (Links, signal
-// wiring, alpha hits and text colours show in the presentation's golden frames.)
+// The built-in object kinds (links, signal wiring, alpha hits and text colours show in the golden frames too).
 
 #include <cmath>
+#include <tuple>
 
 #include "sceneengine/sceneobjects/image.h"
 #include "sceneengine/sceneobjects/text/text.h"
@@ -11,35 +11,26 @@
 
 namespace {
 
-using testsupport::StderrCapture;
+using namespace testsupport;
 
 using Point = std::pair<float, float>;
 
-// A SceneObject with nothing of its own.
-class PlainObject : public SceneObject {
-public:
-    void draw() override {}
-};
+using SceneObjectLoad = LibraryFixture;
+using ImageTest = SceneObjectLoad;
+using TextTest = SceneObjectLoad;
 
-using SceneObjectLoad = testsupport::LibraryFixture;
-
-// Objects are shown and links centred unless told otherwise; switches are on only for "true".
-TEST_F(SceneObjectLoad, DefaultsAndSwitchesThatAreOnOnlyForTrue) {
-    configure("Objects: {upper: {SceneObject: {show: 'TRUE', require_alpha_collision: 'True'}}}\n");
-    PlainObject plain, upper;
-    ASSERT_TRUE(load(plain, "plain") && load(upper, "upper"));
+// Objects are shown and links centred unless told otherwise; switches are on only for "true". Placement is scaled into
+// the area of a parent scene.
+TEST_F(SceneObjectLoad, DefaultsSwitchesAndAbsoluteScaledIntoTheAreaOfAParentScene) {
+    configure("Objects: {upper: {SceneObject: {show: 'TRUE', require_alpha_collision: 'True'}},\n"
+              "          box: {SceneObject: {absolute_x: 200, absolute_y: 300}}}\n");
+    Scene owner, parent;  // the owner fills (100, 50)-(500, 350) of its 800 x 600 parent
+    owner.set_name(scene);
+    ProbeObject plain, upper, box;
+    ASSERT_TRUE(load(plain, "plain") && load(upper, "upper") && load(box, "box", &owner));
     EXPECT_TRUE(plain._get_show());
     EXPECT_EQ(plain._get_link_v_align(), "center");
     EXPECT_FALSE(upper._get_show() || upper._get_require_alpha_collision());
-}
-
-// Placement against the scene and its parent.
-TEST_F(SceneObjectLoad, AbsoluteIsScaledIntoTheAreaOfAParentScene) {
-    Scene owner, parent;  // the owner fills (100, 50)-(500, 350) of its 800 x 600 parent
-    owner.set_name(scene);
-    configure("Objects: {box: {SceneObject: {absolute_x: 200, absolute_y: 300}}}\n");
-    PlainObject box;
-    ASSERT_TRUE(load(box, "box", &owner));
     const auto at = [&box] { return Point(box._get_x(), box._get_y()); };
     ASSERT_TRUE(box.calculate_position());
     EXPECT_EQ(at(), Point(200, 300));  // without a parent: the configured point
@@ -60,29 +51,23 @@ TEST_F(SceneObjectLoad, AbsoluteIsScaledIntoTheAreaOfAParentScene) {
     EXPECT_EQ(at(), Point(200, 200));
 }
 
-using ImageTest = testsupport::LibraryFixture;
-
-TEST_F(ImageTest, LoadMakesImageAndSpriteWithItsBasePointAndWritesOneLine) {
+// The logo: a sprite with its base point, and one line. The mask: a 2 x 4 picture at (0, 0), its alpha by row:
+// 128 0 / 127 255 / 0 0 / 0 255.
+TEST_F(ImageTest, LoadMakesASpriteWithItsBasePointAndHitsTheRectangleEdgesIncludedOrWithAlphaTheHalfOpaquePixels) {
     dir.write_bytes("grey.png", testsupport::encode_png(8, 8, std::vector<std::uint8_t>(256, 200)));
-    configure("Objects: {logo: {Image: {image_file: grey.png, loader: png, x_base: abc, y_base: 0.25}}}\n");
-    Image image;
-    StderrCapture capture;
-    ASSERT_TRUE(load(image, "logo")) << image._get_error();
-    EXPECT_EQ(capture.text(), "logo loaded\n");
-    ASSERT_EQ(image._get__sprite_(), device()->get_sprite("logo", scene));
-    EXPECT_EQ(image._get__sprite_()->get_base_x(), 0.0);
-    EXPECT_EQ(image._get__sprite_()->get_base_y(), 0.25);
-}
-
-// A 2 x 4 picture at (0, 0), its alpha by row: 128 0 / 127 255 / 0 0 / 0 255.
-TEST_F(ImageTest, HitsTheRectangleEdgesIncludedOrWithAlphaTheHalfOpaquePixels) {
     std::vector<std::uint8_t> rgba;
     for (std::uint8_t alpha : {128, 0, 127, 255, 0, 0, 0, 255}) rgba.insert(rgba.end(), {255, 0, 0, alpha});
     dir.write_bytes("mask.png", testsupport::encode_png(2, 4, rgba));
-    configure("Objects: {logo: {Image: {image_file: mask.png, x_base: 0, y_base: 0}}}\n");
-    Image image;
+    configure("Objects: {logo: {Image: {image_file: grey.png, loader: png, x_base: abc, y_base: 0.25}},\n"
+              "          mask: {Image: {image_file: mask.png, x_base: 0, y_base: 0}}}\n");
+    Image logo, image;
     StderrCapture capture;
-    ASSERT_TRUE(load(image, "logo")) << image._get_error();
+    ASSERT_TRUE(load(logo, "logo")) << logo._get_error();
+    EXPECT_EQ(capture.text(), "logo loaded\n");
+    ASSERT_EQ(logo._get__sprite_(), device()->get_sprite("logo", scene));
+    EXPECT_EQ(logo._get__sprite_()->get_base_x(), 0.0);
+    EXPECT_EQ(logo._get__sprite_()->get_base_y(), 0.25);
+    ASSERT_TRUE(load(image, "mask")) << image._get_error();
     image.draw();
     const auto hits = [&image](std::vector<Point> points) {
         std::vector<bool> hit;
@@ -98,25 +83,18 @@ TEST_F(ImageTest, HitsTheRectangleEdgesIncludedOrWithAlphaTheHalfOpaquePixels) {
         (std::vector<bool>{true, true, true, true, false, false, false, false}));
 }
 
-using TextTest = testsupport::LibraryFixture;
-
 TEST_F(TextTest, SizeAndColourReadWithBaseZeroAndDefaults) {
     configure(R"(Objects:
   hex: {Text: {text: a, font_size: '0x10', color: '0x10'}}
   huge: {Text: {text: a, font_size: '0x100000010', color: '0x100000000'}}
   negative: {Text: {text: a, font_size: '-3', color: '-256'}}
 )");
-    const struct {
-        const char* name;
-        int size;
-        std::uint32_t color;
-    } cases[] = {{"hex", 16, 16u}, {"huge", 16, 0u}, {"negative", -3, 0xffffff00u}, {"absent", 14, 0xffffffffu}};
     StderrCapture capture;
-    for (const auto& expected : cases) {
+    for (const auto& [name, size, color] : std::vector<std::tuple<const char*, int, std::uint32_t>>{
+             {"hex", 16, 16u}, {"huge", 16, 0u}, {"negative", -3, 0xffffff00u}, {"absent", 14, 0xffffffffu}}) {
         Text object;
-        load(object, expected.name);
-        EXPECT_EQ(object._get_font_size(), expected.size) << expected.name;
-        EXPECT_EQ(object._get_color(), expected.color) << expected.name;
+        load(object, name);
+        EXPECT_EQ(std::pair(object._get_font_size(), object._get_color()), std::pair(size, color)) << name;
     }
 }
 

@@ -8,11 +8,7 @@
 
 namespace {
 
-using testsupport::call_log;
-using testsupport::call_log_with;
-using testsupport::ProbeObject;
-using testsupport::StderrCapture;
-using testsupport::Strings;
+using namespace testsupport;
 
 using SceneLoad = testsupport::LibraryFixture;
 
@@ -32,8 +28,10 @@ TEST_F(SceneLoad, TheObjectListEndsAtTheFirstGapAndNumbersAreClamped) {
         EXPECT_EQ(loaded_scene("cursor", "Scene: " + text + "\n")->get_mouse_cursor_state(), shown) << text;
 }
 
-// The objects before it stay; nothing on the bus may point at the discarded one.
-TEST_F(SceneLoad, AFailingObjectStopsTheLoadAndLeavesTheBus) {
+// A failing object: the objects before it stay; nothing on the bus may point at the discarded one. Objects showing one
+// file share its pixels; a file that no longer decodes, or a loader that does not fit it, fails the load and leaves the
+// picture shown.
+TEST_F(SceneLoad, AFailingObjectOrPictureStopsTheLoadAndLeavesTheBusAndThePictureShown) {
     auto failing =
         make_scene("failing", "Scene:\n  Objects:\n" + object_entry(0, "a", "Probe") + object_entry(1, "bad", "Probe") +
                                   "Objects:\n  bad:\n    Probe: {fail: \"true\"}\n");
@@ -43,18 +41,13 @@ TEST_F(SceneLoad, AFailingObjectStopsTheLoadAndLeavesTheBus) {
     EXPECT_EQ(failing->get_object_list(), Strings{"a"});
     EXPECT_FALSE(signals_is_registered("failing->bad->_on_activate"));
     EXPECT_EQ(call_log_with("probe:bad:").back(), "probe:bad:destroyed");
-}
 
-// Objects showing one file share its pixels; a file that no longer decodes, or a loader that does not fit it, fails the
-// load and leaves the picture shown.
-TEST_F(SceneLoad, APictureThatNoLongerLoadsLeavesThePictureShown) {
     const std::string two_pictures = "Scene:\n  Objects:\n" + object_entry(0, "a", "Image") +
                                      object_entry(1, "b", "Image") +
                                      "Objects:\n  a: {Image: {image_file: p.png}}\n  b: {Image: {image_file: p.png}}\n";
     const auto pixels = [](const char* object) {  // const: a write would give the image pixels of its own
         return static_cast<const Video_Image*>(device()->get_image(object, "pictures"))->get_pixels();
     };
-    StderrCapture err;
     dir.write_bytes("p.png", testsupport::encode_png(2, 2, std::vector<std::uint8_t>(16, 200)));
     auto first = loaded_scene("pictures", two_pictures);
     EXPECT_EQ(pixels("a"), pixels("b"));
@@ -130,13 +123,7 @@ protected:
     testsupport::ScenePtr stack;
 };
 
-TEST_F(SceneInput, APressFocusesTheTopmostShownObject) {
-    object("M")->_set_show(false);  // M lies above K
-    ASSERT_TRUE(press(5, 5));
-    EXPECT_EQ(stack->get_focused_object(), object("K"));
-}
-
-TEST_F(SceneInput, MissingArgumentsOrDeviceAreRefused) {
+TEST_F(SceneInput, APressFocusesTheTopmostShownObjectAndMissingArgumentsOrDeviceAreRefused) {
     SlotArgs one_float, no_int;
     one_float.add_float(5), one_float.add_int(1);
     no_int.add_float(5), no_int.add_float(5);
@@ -148,11 +135,22 @@ TEST_F(SceneInput, MissingArgumentsOrDeviceAreRefused) {
     EXPECT_FALSE(press(5, 5));
     EXPECT_FALSE(move(5, 5));
     EXPECT_TRUE(call_log().empty());  // nothing was hit
+    stack->set_video_name(video);
+    object("M")->_set_show(false);  // M lies above K
+    ASSERT_TRUE(press(5, 5));
+    EXPECT_EQ(stack->get_focused_object(), object("K"));
 }
 
-// Loading the scene again replaces its objects: each old one is cut off the bus before it goes, and the focus and the
-// hover forget it.
-TEST_F(SceneInput, LoadingAgainReplacesTheObjectsAndForgetsFocusAndHover) {
+// Moves enter an object once and leave only the objects above the new hit. Loading the scene again replaces its
+// objects: each old one is cut off the bus before it goes, and the focus and the hover forget it.
+TEST_F(SceneInput, EnterOnceLeaveOnlyObjectsAboveTheNewHitAndLoadingAgainForgetsFocusAndHover) {
+    for (float at : {45.0f, 46.0f, 25.0f, 45.0f, 80.0f}) ASSERT_TRUE(move(at, at));
+    // M lies above L: entering M leaves L hovered below it.
+    EXPECT_EQ(call_log_with("probe:"),
+              (Strings{"probe:L:enter 45 45 1", "probe:M:enter 25 25 1", "probe:M:leave 45 45 1",
+                       "probe:L:enter 45 45 1", "probe:L:leave 80 80 1"}));
+    EXPECT_EQ(stack->get_hovered_object(), nullptr);
+
     ASSERT_TRUE(press(25, 25) && move(25, 25));
     call_log().clear();
     ASSERT_TRUE(stack->load_scene());
@@ -160,15 +158,6 @@ TEST_F(SceneInput, LoadingAgainReplacesTheObjectsAndForgetsFocusAndHover) {
     EXPECT_EQ(stack->get_hovered_object(), nullptr);
     EXPECT_EQ(call_log_with("probe:M:"), (Strings{"probe:M:disconnect_signals true", "probe:M:unregister_slots",
                                                   "probe:M:destroyed", "probe:M:register_slots", "probe:M:load"}));
-}
-
-TEST_F(SceneInput, EnterOnceLeaveOnlyObjectsAboveTheNewHit) {
-    for (float at : {45.0f, 46.0f, 25.0f, 45.0f, 80.0f}) ASSERT_TRUE(move(at, at));
-    // M lies above L: entering M leaves L hovered below it.
-    EXPECT_EQ(call_log_with("probe:"),
-              (Strings{"probe:L:enter 45 45 1", "probe:M:enter 25 25 1", "probe:M:leave 45 45 1",
-                       "probe:L:enter 45 45 1", "probe:L:leave 80 80 1"}));
-    EXPECT_EQ(stack->get_hovered_object(), nullptr);
 }
 
 }  // namespace

@@ -28,7 +28,6 @@ public:
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
     // Write a file below the folder, making folders as needed; return its full path.
@@ -48,10 +47,8 @@ public:
     ~StderrCapture();
     StderrCapture(const StderrCapture&) = delete;
     StderrCapture& operator=(const StderrCapture&) = delete;
-
     std::string text() const { return buffer_.str(); }
-    // The captured text split at newlines (a last line without newline is kept).
-    std::vector<std::string> lines() const;
+    std::vector<std::string> lines() const;  // a last line without newline is kept
     void clear() { buffer_.str(""); }
 
 private:
@@ -64,17 +61,14 @@ struct RgbaImage {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgba;
-    // Red, green, blue, alpha of one pixel.
-    std::uint32_t at(int x, int y) const;
+    std::uint32_t at(int x, int y) const;  // red, green, blue, alpha of one pixel
 };
-// False with error set when the file cannot be read or decoded.
+// False with error set when the file cannot be read or decoded; encode_png makes PNG bytes for fixtures.
 bool read_png(const std::string& path, RgbaImage& image, std::string& error);
-// Encodes RGBA pixels as PNG bytes (for fixtures made by the tests).
 std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<std::uint8_t>& rgba);
 
-// Empty when the two PNG files show the same picture, channel by channel within a tolerance of 2: that absorbs rounding
-// differences between builds of the font rasteriser and compositing, while a misplaced object or glyph differs by far
-// more. Otherwise what differs.
+// Empty when two PNG files show the same picture, each channel within 2 (rounding differences between builds of the
+// font rasteriser and compositing; a misplaced object or glyph differs by far more); otherwise what differs.
 std::string compare_pictures(const std::string& actual_path, const std::string& expected_path);
 
 }  // namespace testsupport
