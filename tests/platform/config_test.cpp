@@ -89,9 +89,8 @@ TEST_F(Config, LaterValuesWinKeysKeepTheirFirstPlaceAndPositionsAreOneBased) {
     EXPECT_NE(config_error().find("\"xml\""), std::string::npos);
 }
 
-// Loads a file that must be refused: the result is false, config_error() is
-// one line naming the file, line and column, the same line reaches the error
-// stream, and what was loaded before stays.
+// Loads a file that must be refused: the result is false, config_error() is one line naming the file, line and column,
+// the same line reaches the error stream, and what was loaded before stays.
 class ConfigRefusal : public Config {
 protected:
     void expect_refused(const std::string& yaml, int line, int column, const std::string& reason_part) {

@@ -13,8 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-// A root folder "root" with a file and a sub-folder, and a secret file beside
-// the root that no path may reach.
+// A root folder "root" with a file and a sub-folder, and a secret file beside the root that no path may reach.
 class FileManagerTest : public ::testing::Test {
 protected:
     FileManagerTest() {

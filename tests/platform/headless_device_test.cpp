@@ -1,6 +1,5 @@
-// The headless video device and the device registry: what is drawn is what a
-// snapshot shows; images and sprites are kept by name and scene; bad sizes,
-// names and positions are refused with a reason and leave what is held alone.
+// The headless video device and the device registry: what is drawn is what a snapshot shows; images and sprites are
+// kept by name and scene; bad sizes, names and positions are refused with a reason and leave what is held alone.
 #include "platform/video/headless_device.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +14,8 @@
 
 namespace {
 
+using testsupport::contains;
+
 // RGBA words (0xRRGGBBAA) as read_png and presented_pixel give them. Green at
 // alpha 128 over red: r = round(255 * 127 / 255), g = round(255 * 128 / 255);
 // over the background: round(10*127/255), round((255*128 + 20*127)/255), round(30*127/255).
@@ -28,19 +29,11 @@ std::vector<std::uint32_t> filled(int width, int height, std::uint32_t pixel) {
 }
 
 VideoSettings headless(int width, int height, const std::string& backend = "headless") {
-    VideoSettings settings;
-    settings.backend = backend;
-    settings.width = width;
-    settings.height = height;
-    settings.background = video_pixel::make(10, 20, 30, 255);
-    return settings;
+    return {.backend = backend, .width = width, .height = height, .background = video_pixel::make(10, 20, 30, 255)};
 }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// A 40 x 30 screen holding "back", 20 x 10 opaque red with a transparent hole
-// at (3, 2), and "front", 10 x 10 with columns 0-4 transparent and columns
-// 5-9 half-transparent green.
+// A 40 x 30 screen holding "back", 20 x 10 opaque red with a transparent hole at (3, 2), and "front", 10 x 10 with
+// columns 0-4 transparent and columns 5-9 half-transparent green.
 class HeadlessScreen : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -81,10 +74,8 @@ TEST_F(HeadlessScreen, OverlappingSpritesBlendAndClipInTheSnapshotOfEachFrame) {
     device_->update_screen();
     testsupport::TempDir folder;
     ASSERT_TRUE(device_->snapshot(folder.str() + "/frame.png")) << device_->get_error();
-    testsupport::RgbaImage png;
-    std::string error;
-    ASSERT_TRUE(testsupport::read_png(folder.str() + "/frame.png", png, error)) << error;
-    ASSERT_TRUE(png.width == 40 && png.height == 30);
+    const testsupport::RgbaImage png = testsupport::read_png(folder.str() + "/frame.png");
+    ASSERT_TRUE(png.width == 40 && png.height == 30) << png.error;
     // x, y and the colour's index: (8, 7) is back's hole, (20, 12) front's transparent part over back,
     // then the blends and the two corners.
     const std::uint32_t colours[] = {background_rgba, red_rgba, green_over_red, green_over_background};

@@ -1,6 +1,5 @@
-// The image loader: every format decoded into device pixels, and bad
-// pictures, bad names and bad places each refused with one line naming the
-// file, leaving what the device already holds untouched.
+// The image loader: every format decoded into device pixels, and bad pictures, bad names and bad places each refused
+// with one line naming the file, leaving what the device already holds untouched.
 #include "services/imageloader.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +8,6 @@
 #include <climits>
 #include <array>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -19,10 +16,9 @@
 #include "services/video.h"
 #include "tests/support/test_support.h"
 
-// The largest single request made through operator new while a test watches:
-// a picture refused from its header must never have asked for its pixels.
-// g++ 12 at -O2 sees the replaced operator new's malloc reach the replaced
-// delete's free through inlining and calls it a mismatch; they are a pair.
+// The largest single request made through operator new while a test watches: a picture refused from its header must
+// never have asked for its pixels. g++ 12 at -O2 sees the replaced operator new's malloc reach the replaced delete's
+// free through inlining and calls it a mismatch; they are a pair.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 namespace {
@@ -47,12 +43,11 @@ struct Rgba {
     std::uint8_t r, g, b, a;
 };
 
-// Picture files built byte by byte, so that every pixel checked is known.
-// JPEG, whose encoder the tests do not link, and a palette PNG with
-// transparency come from small files in fixtures/.
+// Picture files built byte by byte, so that every pixel checked is known. JPEG, whose encoder the tests do not link,
+// and a palette PNG with transparency come from small files in fixtures/.
 Bytes fixture(const std::string& name) {
-    std::ifstream in(std::string(SCENE_TEST_SOURCE_DIR) + "/tests/platform/fixtures/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string bytes = testsupport::read_file(SCENE_TEST_SOURCE_DIR "/tests/platform/fixtures/" + name);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 void put16le(Bytes& out, unsigned value) { out.insert(out.end(), {std::uint8_t(value), std::uint8_t(value >> 8)}); }
@@ -111,10 +106,9 @@ Bytes rle_tga_2x2() {
     return {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0, 0x82, 0, 0, 255, 0x00, 255, 0, 0};
 }
 
-// A GIF of a frame of palette indices (0 to 3, under 80 of them) with an
-// optional transparent index, and maybe a frame of index 1 that is never shown.
-// Its LZW data sends a clear code before every pixel, which keeps the code
-// width at 3 bits: valid, if not compact.
+// A GIF of a frame of palette indices (0 to 3, under 80 of them) with an optional transparent index, and maybe a frame
+// of index 1 that is never shown. Its LZW data sends a clear code before every pixel, which keeps the code width at 3
+// bits: valid, if not compact.
 Bytes encode_gif(int width, int height, const std::array<Rgba, 4>& palette, const Bytes& indices, int transparent,
                  bool second_frame = true) {
     Bytes out{'G', 'I', 'F', '8', '9', 'a'};
@@ -145,30 +139,22 @@ Bytes encode_gif(int width, int height, const std::array<Rgba, 4>& palette, cons
     return out;
 }
 
+using testsupport::contains;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// A headless device holding a 1 x 1 picture "picture": a failing load must
-// leave whatever picture is held alone.
+// A headless device holding a 1 x 1 picture "picture": a failing load must leave whatever picture is held alone.
 class ImageLoading : public ::testing::Test {
 protected:
     void SetUp() override {
-        VideoSettings settings;
-        settings.width = settings.height = 16;
-        ASSERT_TRUE(video_create(device, settings)) << video_error();
+        ASSERT_TRUE(video_create(device, {.width = 16, .height = 16})) << video_error();
         ASSERT_EQ(load(testsupport::encode_png(1, 1, {7, 7, 7, 255}), "png"), "");
     }
     void TearDown() override { video_unregister(device); }
 
     Video_Image* image() { return video_get_interface(device)->get_image("picture", "s"); }
-    std::vector<std::uint32_t> pixels() {
-        if (!image()) return {};
-        return {image()->get_pixels(), image()->get_pixels() + image()->get_width() * image()->get_height()};
-    }
+    std::vector<std::uint32_t> pixels() { return testsupport::image_pixels(image()); }
 
-    // Loads the file by the named loader or, without one, by content. A
-    // failure must be one line naming the file and leave the picture held
-    // alone. Returns the reason of a failure, empty on success.
+    // Loads the file by the named loader or, without one, by content. A failure must be one line naming the file and
+    // leave the picture held alone. Returns the reason of a failure, empty on success.
     std::string load_path(const std::string& path, const std::string& loader = "", FileIO::FileManager* files = nullptr,
                           const std::string& video = device) {
         const std::vector<std::uint32_t> before = pixels();
@@ -328,9 +314,8 @@ TEST_F(ImageGuards, SizesThatOverflowAProductAreRefused) {
     EXPECT_EQ(load(bmp_claiming(1, 0)), "image has no pixels (1 x 0)");
 }
 
-// Found by fuzzing: 45 bytes whose GIF canvas is 1024 x 60111 around a 4 x 4
-// frame. Within the general budget, it made the decoder fill about 800 MiB
-// for every load; a GIF canvas has a budget of its own.
+// Found by fuzzing: 45 bytes whose GIF canvas is 1024 x 60111 around a 4 x 4 frame. Within the general budget, it made
+// the decoder fill about 800 MiB for every load; a GIF canvas has a budget of its own.
 TEST_F(ImageGuards, ATinyGifClaimingAHugeCanvasIsRefused) {
     Bytes finding = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x00, 0x04, 0xcf, 0xea, 0xf0, 0x00, 0x00, 0xff, 0x35,
                      0x00, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x00, 0x00, 0x00, 0x2f, 0x00, 0x2c, 0x00, 0x00,
@@ -341,9 +326,8 @@ TEST_F(ImageGuards, ATinyGifClaimingAHugeCanvasIsRefused) {
     EXPECT_EQ(load(finding), "");
 }
 
-// One damaged family: a picture cut at every byte is refused (by its loader
-// and by content); with one bit flipped at any byte it is refused or decoded
-// whole. `intact` is how many closing bytes may go missing: they guard no data.
+// One damaged family: a picture cut at every byte is refused (by its loader and by content); with one bit flipped at
+// any byte it is refused or decoded whole. `intact` is how many closing bytes may go missing: they guard no data.
 struct DamagedPicture {
     const char* name;
     const char* loader;

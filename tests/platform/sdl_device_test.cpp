@@ -1,6 +1,5 @@
-// The window backend: how SDL's events become the video service's events,
-// checked on SDL_Event records built here, then the device in a real window
-// on an X server (a private Xvfb started here when no display is set).
+// The window backend: how SDL's events become the video service's events, checked on SDL_Event records built here, then
+// the device in a real window on an X server (a private Xvfb started here when no display is set).
 
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
@@ -87,21 +86,15 @@ TEST(SdlEventMapping, EachKindOfEventKeepsItsFields) {
         motion.motion.state = state;
         EXPECT_EQ(mapped(motion), Shown{"4 0 5 6 -2 3 " + std::to_string(button) + " 0"});
     }
-}
-
-// The checks themselves are the text renderer's (its suite tries each kind of
-// bad sequence); decoding goes on after a bad byte and stops at a NUL.
-TEST(Utf8Decoding, MalformedBytesBecomeReplacementCharacters) {
+    // Text decoding goes on after a bad byte (the text renderer's suite tries each kind) and stops at a NUL.
     const std::int32_t bad = 0xFFFD;
     EXPECT_EQ(decode_utf8("\x80z\xED\xA0\x80\xE2(\xF4\x8F\xBF\xBF"),
               (std::vector<std::int32_t>{bad, 'z', bad, bad, bad, bad, '(', 0x10FFFF}));
     EXPECT_EQ(decode_utf8(std::string("a\0b", 3)), std::vector<std::int32_t>{'a'});
 }
 
-// Mesa's GL driver, which SDL loads for the window, keeps memory for the
-// process and is unloaded by SDL before the leak check runs, so no
-// suppression can name it: what a window test allocates is left out of the
-// leak check.
+// Mesa's GL driver, which SDL loads for the window, keeps memory for the process and is unloaded by SDL before the leak
+// check runs, so no suppression can name it: what a window test allocates is left out of the leak check.
 struct LeakCheckPause {
 #if defined(__SANITIZE_ADDRESS__)
     LeakCheckPause() { __lsan_disable(); }
@@ -127,12 +120,8 @@ protected:
 
     void SetUp() override {
         if (!skip_reason_.empty()) GTEST_SKIP() << "no X server for the window tests: " << skip_reason_;
-        VideoSettings settings;
-        settings.backend = "sdl";
-        settings.width = 64;
-        settings.height = 48;
-        settings.background = video_pixel::make(10, 20, 30, 255);
-        settings.vsync = false;
+        const VideoSettings settings{
+            .backend = "sdl", .width = 64, .height = 48, .background = video_pixel::make(10, 20, 30, 255), .vsync = false};
         ASSERT_TRUE(video_create("sdl-test", settings)) << video_error();
         device_ = dynamic_cast<SdlDevice*>(video_get_interface("sdl-test"));
         ASSERT_NE(device_, nullptr);

@@ -5,14 +5,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/textrenderer/ttf_layout.h"
 #include "services/video.h"
 #include "tests/support/test_support.h"
 
 namespace {
+
+using testsupport::image_pixels;
+using testsupport::read_file;
 
 const std::string dejavu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
@@ -22,18 +23,8 @@ VideoColor colour(int r, int g, int b, int a) {
     return c;
 }
 
-std::vector<std::uint32_t> pixels_of(const Video_Image* image) {
-    if (!image) return {};
-    return {image->get_pixels(), image->get_pixels() + std::size_t(image->get_width()) * image->get_height()};
-}
-
 bool inked(const std::vector<std::uint32_t>& pixels) {
     return std::any_of(pixels.begin(), pixels.end(), [](std::uint32_t p) { return video_pixel::alpha(p) > 0; });
-}
-
-std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class TextRendering : public ::testing::Test {
@@ -58,7 +49,7 @@ protected:
 TEST_F(TextRendering, CoverageBecomesAlphaInTheTextColourOnLinesOfOneHeight) {
     // A half-transparent colour scales the coverage: full coverage gives alpha 128.
     int strongest = 0, partial = 0;
-    for (std::uint32_t p : pixels_of(render("Hello", 32, dejavu, colour(255, 0, 0, 128)))) {
+    for (std::uint32_t p : image_pixels(render("Hello", 32, dejavu, colour(255, 0, 0, 128)))) {
         EXPECT_EQ(p & 0xffffff, 0xff0000u) << "every pixel carries the text colour";
         strongest = std::max(strongest, int(video_pixel::alpha(p)));
         partial += video_pixel::alpha(p) > 0 && video_pixel::alpha(p) < 128;
@@ -69,39 +60,38 @@ TEST_F(TextRendering, CoverageBecomesAlphaInTheTextColourOnLinesOfOneHeight) {
     const int line_height = render("A")->get_height();
     EXPECT_GE(line_height, 32) << "DejaVu Sans at 32 pixels: ascender plus descender";
     EXPECT_EQ(render("A\nVery long line")->get_width(), render("Very long line")->get_width()) << "the widest line";
-    EXPECT_EQ(pixels_of(render("A\r\nB")), pixels_of(render("A\nB"))) << "a carriage return before a line end goes";
+    EXPECT_EQ(image_pixels(render("A\r\nB")), image_pixels(render("A\nB"))) << "a CR before a line end goes";
     EXPECT_EQ(render("\n\n")->get_height(), 3 * line_height);
     const Video_Image* empty = render("");
-    EXPECT_TRUE(empty->get_width() == 1 && empty->get_height() == line_height && !inked(pixels_of(empty)));
+    EXPECT_TRUE(empty->get_width() == 1 && empty->get_height() == line_height && !inked(image_pixels(empty)));
 }
 
 TEST_F(TextRendering, ShapingKernsAndMakesLigatures) {
     EXPECT_LT(render("AV", 64)->get_width(), render("A", 64)->get_width() + render("V", 64)->get_width());
     // DejaVu Sans draws "fi" with its ligature glyph, the one of U+FB01.
-    EXPECT_EQ(pixels_of(render("fi", 40)), pixels_of(render("\xef\xac\x81", 40)));
+    EXPECT_EQ(image_pixels(render("fi", 40)), image_pixels(render("\xef\xac\x81", 40)));
 }
 
 TEST_F(TextRendering, SizesFacesAndCachesEachGiveTheirOwnGlyphs) {
-    const std::vector<std::uint32_t> small = pixels_of(render("Hg", 20));
+    const std::vector<std::uint32_t> small = image_pixels(render("Hg", 20));
     const int small_width = render("Hg", 20)->get_width(), small_height = render("Hg", 20)->get_height();
     const Video_Image* large = render("Hg", 40);
     EXPECT_TRUE(large->get_height() > small_height * 18 / 10 && large->get_width() > small_width * 18 / 10);
     for (int size = 21; size < 61; ++size) ASSERT_NE(render("Hg", size), nullptr) << size;  // more faces than kept
-    EXPECT_EQ(pixels_of(render("Hg", 20)), small) << "what the cache lets go renders the same again";
+    EXPECT_EQ(image_pixels(render("Hg", 20)), small) << "what the cache lets go renders the same again";
     const int regular = render("Hello", 32, "DejaVu Sans")->get_width();
     EXPECT_TRUE(render("Hello", 32, "DejaVu Sans:bold")->get_width() > regular && render("Hello", 32, ""));
 
     // A font file is read once: cut on disk after opening, it still gives new glyphs and sizes.
     testsupport::TempDir folder;
-    const std::string copy = folder.write("copy.ttf", read(dejavu));
+    const std::string copy = folder.write("copy.ttf", read_file(dejavu));
     ASSERT_NE(render("AB", 30, copy), nullptr) << renderer->get_error();
     folder.write("copy.ttf", "cut");
     EXPECT_TRUE(render("CDxyz", 30, copy) && render("CDxyz", 31, copy)) << renderer->get_error();
 }
 
-// Characters the chosen font lacks come from other installed faces (each
-// installed by scripts/setup): Latin, Arabic, Hebrew, Chinese, Devanagari and
-// an emoji, which DejaVu Sans lacks.
+// Characters the chosen font lacks come from other installed faces (each installed by scripts/setup): Latin, Arabic,
+// Hebrew, Chinese, Devanagari and an emoji, which DejaVu Sans lacks.
 const std::string mixed = "Hi \xd9\x85\xd8\xb1\xd8\xad\xd8\xa8\xd8\xa7 \xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d "
                           "\xe4\xbd\xa0\xe5\xa5\xbd "
                           "\xe0\xa4\xa8\xe0\xa4\xae\xe0\xa4\xb8\xe0\xa5\x8d\xe0\xa4\xa4\xe0\xa5\x87 \xf0\x9f\x8e\x89";
@@ -115,7 +105,7 @@ TEST_F(TextRendering, SixScriptsOnOneLineEachFromAFaceThatHasThem) {
     // The whole line as the reference picture shows it: each word in its own face, the Arabic and Hebrew
     // words as one right-to-left stretch, the emoji in its own colours at about the font size.
     std::vector<std::uint8_t> rgba;
-    for (std::uint32_t p : pixels_of(image))
+    for (std::uint32_t p : image_pixels(image))
         rgba.insert(rgba.end(),
                     {video_pixel::red(p), video_pixel::green(p), video_pixel::blue(p), video_pixel::alpha(p)});
     testsupport::TempDir folder;
@@ -131,10 +121,10 @@ TEST_F(TextRendering, SixScriptsOnOneLineEachFromAFaceThatHasThem) {
 
 TEST_F(TextRendering, CharactersNoFaceHasAreTheFontsMissingGlyphBox) {
     // U+0378 and U+0379 are unassigned: no font has them, both show the one box.
-    const std::vector<std::uint32_t> box = pixels_of(render("\xcd\xb8", 32, "DejaVu Sans"));
+    const std::vector<std::uint32_t> box = image_pixels(render("\xcd\xb8", 32, "DejaVu Sans"));
     EXPECT_EQ(ttf_last_layout().missing, U"\u0378");
     EXPECT_TRUE(inked(box));
-    EXPECT_EQ(pixels_of(render("\xcd\xb9", 32, "DejaVu Sans")), box);
+    EXPECT_EQ(image_pixels(render("\xcd\xb9", 32, "DejaVu Sans")), box);
 }
 
 // Each failure leaves get_error naming the problem on one line and the image in place.
@@ -142,7 +132,7 @@ class TextRenderingErrors : public TextRendering {};
 
 TEST_F(TextRenderingErrors, FontsSizesTextsAndDevicesThatCannotBeUsed) {
     ASSERT_NE(render("kept", 16), nullptr);
-    const std::vector<std::uint32_t> kept = pixels_of(render("kept", 16));
+    const std::vector<std::uint32_t> kept = image_pixels(render("kept", 16));
     testsupport::TempDir folder;
     const std::string fake = folder.write("fake.ttf", "not a font at all");
     const struct {
@@ -178,7 +168,7 @@ TEST_F(TextRenderingErrors, FontsSizesTextsAndDevicesThatCannotBeUsed) {
         const std::string error = renderer->get_error();
         EXPECT_NE(error.find(c.needle), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-        EXPECT_EQ(pixels_of(video_get_interface(device_name)->get_image("text", "scene")), kept) << c.needle;
+        EXPECT_EQ(image_pixels(video_get_interface(device_name)->get_image("text", "scene")), kept) << c.needle;
     }
     // The last error stays until the next failure, even across a success.
     ASSERT_NE(render("fine", 16, dejavu, colour(255, 255, 255, 255), "other"), nullptr);
@@ -202,13 +192,12 @@ protected:
     testsupport::TempDir folder;
 };
 
-// A whole font small enough to damage at every byte (the fuzzing seed of six
-// glyphs) is cut at every length and has one bit flipped at every byte;
-// DejaVu Sans has every cut and flip in its table directory and first tables,
-// then a sample spread over the glyph data.
+// A whole font small enough to damage at every byte (the fuzzing seed of six glyphs) is cut at every length and has one
+// bit flipped at every byte; DejaVu Sans has every cut and flip in its table directory and first tables, then a sample
+// spread over the glyph data.
 TEST_F(FontGuards, TruncatedOrFlippedFontsFailCleanlyOrRender) {
-    const std::string small = read(std::string(SCENE_TEST_SOURCE_DIR) + "/fuzz/corpus/font/tiny-boxes.ttf");
-    const std::string font = read(dejavu);
+    const std::string small = read_file(SCENE_TEST_SOURCE_DIR "/fuzz/corpus/font/tiny-boxes.ttf");
+    const std::string font = read_file(dejavu);
     ASSERT_TRUE(small.size() > 500u && font.size() > 100000u);
     ASSERT_NE(render("AVfi Wg\nxyz", 18, folder.write("small.ttf", small)), nullptr) << renderer->get_error();
     for (std::size_t i = 0; i < small.size() + 192; ++i) {

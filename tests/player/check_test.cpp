@@ -1,5 +1,5 @@
-// scenecheck against its fixtures (the broken one holds one of every kind of
-// finding), and the JSON Schema it writes, checked by a validator.
+// scenecheck against its fixtures (the broken one holds one of every kind of finding, and the numbers read at the edges
+// of their range), and the JSON Schema it writes, checked by a validator.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,14 +9,12 @@
 #include "scenecheck/kind_table.h"
 #include "scenecheck/scenecheck.h"
 #include "scenecheck/schema.h"
-#include "scenecheck/value_rules.h"
 #include "sceneengine/scenemanager/scene_object_fabric.h"
 #include "tests/player/sceneplay_run.h"
 
 namespace {
 
-using playertest::read_file;
-using value_rules::misread;
+using testsupport::read_file;
 
 std::string fixture(const std::string& name) {
     return playertest::source_dir() + "/tests/player/check_fixtures/" + name;
@@ -81,21 +79,6 @@ TEST(Scenecheck, ListsTheLoaderCannotReadOrNeverReadsThrough) {
     }
 }
 
-TEST(CheckValueRules, ValuesReadAsTheLoaderReadsThem) {
-    const std::tuple<ValueKind, const char*, const char*> cases[] = {
-        // atol reads decimal only: a hexadecimal z_level is 0.
-        {ValueKind::Integer, "0x10", "which reads as 0 (reading stops at \"x10\")"},
-        {ValueKind::Integer, "99999999999999999999", "which is out of range"},
-        {ValueKind::Integer0, "08", "which reads as 0 (reading stops at \"8\")"},
-        {ValueKind::Integer0, "3000000000", "which is out of range"},
-        {ValueKind::Color, "0xffffffff", ""},  // the largest colour, where 0x100000000 no longer fits
-        {ValueKind::Color, "0777", "which reads as 511 (a leading 0 means octal)"},
-        {ValueKind::Color, "0x100000000", "which reads as 0 (only 32 bits are kept)"},
-    };
-    for (const auto& [kind, text, reading] : cases) EXPECT_EQ(misread(kind, text), reading) << text;
-    EXPECT_EQ(value_rules::nearest("ghost", {"dot"}), "");  // short words allow one edit only
-}
-
 // "FILE: PATH..." for each file the validator (python3-jsonschema) rejects.
 playertest::RunResult validate(const std::string& folder, const std::vector<std::string>& files) {
     std::vector<std::string> arguments = {playertest::source_dir() + "/tests/player/validate_schema.py",
@@ -107,7 +90,7 @@ playertest::RunResult validate(const std::string& folder, const std::vector<std:
 // The committed copy catches any change to the schema; a validator shows what it says.
 TEST(Schema, TheCommittedCopyIsCurrentAndAValidatorPassesTheExamplesAndRejectsWhatOneValueShows) {
     player::register_host_kinds();  // as scenecheck --schema does
-    EXPECT_EQ(playertest::read_file(playertest::source_dir() + "/docs/scene-files.schema.json"), scene_schema())
+    EXPECT_EQ(read_file(playertest::source_dir() + "/docs/scene-files.schema.json"), scene_schema())
         << "docs/scene-files.schema.json is stale: write it anew with scenecheck --schema";
     const auto clean = validate(playertest::source_dir() + "/examples/presentation/",
                                 {"scenes.yaml", "title.yaml", "menu.yaml", "slide.yaml", "credits.yaml"});
@@ -115,16 +98,7 @@ TEST(Schema, TheCommittedCopyIsCurrentAndAValidatorPassesTheExamplesAndRejectsWh
     // Switches, words, numbers, six-digit colours, unknown and missing keys.
     const auto broken = validate(fixture("broken/"), {"scenes.yaml", "menu.yaml", "objects.yaml", "signals.yaml"});
     EXPECT_EQ(broken.status, 1);
-    EXPECT_EQ(
-        broken.out,
-        "scenes.yaml: Scenes Scenes/Scene0/preload Scenes/Scene1\n"
-        "menu.yaml: Scene Scene/Objects/Object2 Scene/Objects/Object4 Scene/show_mouse_cursor\n"
-        "objects.yaml: Objects/clock/Timer/time Objects/left/Text/color Objects/logo/SceneObject "
-        "Objects/logo/SceneObject/show Objects/next/SceneSwitch Objects/odd/Image/loader Objects/right/Text/color "
-        "Objects/title/SceneObject/coord_type Objects/title/SceneObject/link_h_align "
-        "Objects/title/SceneObject/link_v_offset Objects/title/Text/color Objects/title/Text/font_size\n"
-        "signals.yaml: Objects/clock/signals/signal0/connect Objects/pad/signals/signal0/type "
-        "Objects/pad/signals/signal3 Objects/pad/signals/signal5 Objects/pad/signals/signal5\n");
+    EXPECT_EQ(broken.out, read_file(fixture("broken/schema-rejects.txt")));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Input scripts read, refused and written back; the frame device that plays
-// and records them.
+// Input scripts read, refused and written back; the frame device that plays and records them.
 #include "player/input_script.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +17,7 @@ bool parse(const std::string& text, std::vector<ScriptedEvent>& events, std::str
     return player::parse_script(in, "tour.input", events, error);
 }
 
-// Formatted as a recording writes them, the events read back as the lines
-// that made them: every float to the bit.
+// Formatted as a recording writes them, the events read back as the lines that made them: every float to the bit.
 TEST(InputScript, ReadsEveryKindOfEventAndWritesItBackExactly) {
     std::vector<ScriptedEvent> events;
     std::string error;
@@ -72,14 +70,11 @@ Event make_event(int type, float x = 0, int key = 0) {
     return event;
 }
 
-// Scripted events come at their frame (late ones still come) before the real
-// device's; all but the frame limit's quit are recorded; a recording that
-// cannot be written stops the play.
+// Scripted events come at their frame (late ones still come) before the real device's; all but the frame limit's quit
+// are recorded; a recording that cannot be written stops the play.
 TEST(FrameDevice, DeliversScriptedEventsAtTheirFrameStopsAtTheLimitAndRecordsWhatItDelivered) {
-    VideoSettings settings;
-    settings.width = 8, settings.height = 4;
     std::string error;
-    const auto inner = HeadlessDevice::create(settings, error);
+    const auto inner = HeadlessDevice::create({.width = 8, .height = 4}, error);
     ASSERT_TRUE(inner) << error;
     player::FrameDevice device(inner.get());
     const auto drain = [&] {  // the types get_event hands out until "no event" (type 7)

@@ -31,8 +31,7 @@ std::string compare(const std::string& folder, int frame, const std::string& exp
     return testsupport::compare_pictures(frame_path(folder, frame), expected);
 }
 
-// Decodes every frame of a video file into RGBA; "WIDTHxHEIGHT at RATE
-// frames a second", or why it could not.
+// Decodes every frame of a video file into RGBA; "WIDTHxHEIGHT at RATE frames a second", or why it could not.
 std::string decode(const std::string& path, std::vector<std::vector<std::uint8_t>>& frames) {
     AVFormatContext* format = nullptr;
     if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return "cannot open " + path;
@@ -96,9 +95,8 @@ TEST_F(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCorner
                                        "--record", recording, "--snapshot", frames, "--snapshot-every", "15",
                                        "--verbose", "--export", folder.str() + "/tour.webm"});
     ASSERT_EQ(result.status, 0) << result.err;
-    // The timer moves on by itself; the click on the circle's corner reaches
-    // the frame below (credits); the one on the quit button's corner reaches
-    // only the background; the typed character does not end the last slide.
+    // The timer moves on by itself; the click on the circle's corner reaches the frame below (credits); the one on the
+    // quit button's corner reaches only the background; the typed character does not end the last slide.
     EXPECT_EQ(result.out,
               "frame 0: scene \"title\"\nframe 151: scene \"menu\"\nframe 170: scene \"credits\"\n"
               "frame 180: scene \"menu\"\nframe 190: scene \"slide\"\nframe 200: scene \"credits\"\nframe 210: quit\n");
@@ -109,7 +107,7 @@ TEST_F(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCorner
     // The quit at frame 210 ends the play: frame 209 is the last one shown.
     EXPECT_EQ(compare(frames, 209, reference("reference/credits.png")), "");
 
-    EXPECT_NE(playertest::read_file(recording).find("\n170 press 215 215 1\n"), std::string::npos);
+    EXPECT_NE(testsupport::read_file(recording).find("\n170 press 215 215 1\n"), std::string::npos);
     const auto replay =
         run_sceneplay({presentation(), "title", "--input", recording, "--snapshot", folder.str() + "/replayed",
                        "--snapshot-every", "15", "--verbose", "--export", folder.str() + "/tour.mp4"});
@@ -118,8 +116,8 @@ TEST_F(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCorner
     // Frames 0, 15, ..., 195 and the last, 209, the replay's alike byte for byte.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(frames), {}), 15);
     for (int frame : {0, 90, 195, 209})
-        EXPECT_EQ(playertest::read_file(frame_path(folder.str() + "/replayed", frame)),
-                  playertest::read_file(frame_path(frames, frame)))
+        EXPECT_EQ(testsupport::read_file(frame_path(folder.str() + "/replayed", frame)),
+                  testsupport::read_file(frame_path(frames, frame)))
             << frame;
 
     for (const char* name : {"tour.webm", "tour.mp4"}) {
@@ -127,9 +125,7 @@ TEST_F(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCorner
         EXPECT_EQ(decode(folder.str() + "/" + name, decoded), "800x600 at 30.000000 frames a second") << name;
         ASSERT_EQ(decoded.size(), 210u) << name;
         for (int shown : {0, 150, 195}) {
-            testsupport::RgbaImage expected;
-            std::string error;
-            ASSERT_TRUE(testsupport::read_png(frame_path(frames, shown), expected, error)) << error;
+            const testsupport::RgbaImage expected = testsupport::read_png(frame_path(frames, shown));
             EXPECT_GT(psnr(decoded[std::size_t(shown)], expected.rgba), 30.0) << name << " frame " << shown;
         }
         // A frame of another moment differs by far more than the codec does.
@@ -137,9 +133,8 @@ TEST_F(Presentation, TheTourShowsEveryScenePassingClicksThroughTransparentCorner
     }
 }
 
-// Moving straight from one button onto another and then onto empty space
-// leaves none lit; a scene shown again lights only a button under the
-// pointer; the quit button ends the presentation.
+// Moving straight from one button onto another and then onto empty space leaves none lit; a scene shown again lights
+// only a button under the pointer; the quit button ends the presentation.
 TEST_F(Presentation, ButtonsAreLitExactlyWhileThePointerIsOverThemAndQuitEndsThePresentation) {
     const std::string unlit = folder.str() + "/unlit", frames = folder.str() + "/frames";
     const std::string to_menu = folder.write("menu.input", "0 key 32\n");

@@ -1,12 +1,10 @@
 #pragma once
 
-// Runs the built programs as separate processes, as a user would, and
-// collects their exit status and output.
+// Runs the built programs as separate processes, as a user would, and collects their exit status and output.
 
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,15 +37,8 @@ inline std::string shell_quoted(const std::string& word) {
     return quoted + "'";
 }
 
-inline std::string read_file(const std::string& path) {
-    std::ostringstream content;
-    content << std::ifstream(path, std::ios::binary).rdbuf();
-    return content.str();
-}
-
-// Runs program (a path) from the folder cwd without a display, so that
-// sceneplay plays headless unless told otherwise. Built by appending: GCC 12
-// at -O3 takes "literal" + std::string&& for an overlapping copy.
+// Runs program (a path) from the folder cwd without a display, so that sceneplay plays headless unless told otherwise.
+// Built by appending: GCC 12 at -O3 takes "literal" + std::string&& for an overlapping copy.
 inline RunResult run(const std::string& program, const std::vector<std::string>& arguments,
                      const std::string& cwd = ".") {
     testsupport::TempDir outputs;
@@ -57,7 +48,8 @@ inline RunResult run(const std::string& program, const std::vector<std::string>&
     for (const std::string& argument : arguments) command.append(" ").append(shell_quoted(argument));
     command.append(" >").append(shell_quoted(out)).append(" 2>").append(shell_quoted(err)).append(" </dev/null");
     const int raw = std::system(command.c_str());
-    return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(out), read_file(err)};
+    const int status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return {status, testsupport::read_file(out), testsupport::read_file(err)};
 }
 
 inline RunResult run_sceneplay(const std::vector<std::string>& arguments, const std::string& cwd = ".") {

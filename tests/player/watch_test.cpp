@@ -1,5 +1,4 @@
-// sceneplay --watch, played in process by play(), its files edited between
-// two frames as an editor saving would.
+// sceneplay --watch, played in process by play(), its files edited between two frames as an editor saving would.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -127,11 +126,8 @@ protected:
 
     // The colour at (x, y) in the frame's snapshot; 0 when it cannot be read.
     std::uint32_t pixel(std::int64_t frame, int x = 50, int y = 50) const {
-        testsupport::RgbaImage image;
-        std::string error;
-        const std::string path = frames_folder.str() + "/" + player::FrameDevice::snapshot_name(frame);
-        if (!testsupport::read_png(path, image, error) || x >= image.width || y >= image.height) return 0;
-        return image.at(x, y);
+        const auto image = testsupport::read_png(frames_folder.str() + "/" + player::FrameDevice::snapshot_name(frame));
+        return x < image.width && y < image.height ? image.at(x, y) : 0;
     }
 
     testsupport::TempDir folder, frames_folder;
@@ -176,11 +172,9 @@ TEST_F(Watch, AnEditOfTheSceneOnScreenShowsFromTheNextFrameAndABadOneKeepsTheSce
     EXPECT_EQ(result.count("Can't load object \"ghost\""), 1) << result.err;
 }
 
-// A key switches main to extra once extra is listed (not at frame 2), and
-// extra's file is watched too; main's entry naming another file leaves main
-// as it is. A new entry's name and file reach the library as written. Extra,
-// reloaded off screen, keeps its switch off the bus until it is shown: the
-// key at frame 12 switches once, not back and forth.
+// A key switches main to extra once extra is listed (not at frame 2), and extra's file is watched too; main's entry
+// naming another file leaves main as it is. A new entry's name and file reach the library as written. Extra, reloaded
+// off screen, keeps its switch off the bus until it is shown: the key at frame 12 switches once, not back and forth.
 TEST_F(Watch, AListChangeAddsOnlyTheNewScenesThatCanBeMadeAndABrokenListNothing) {
     const std::string odd_name = "with \"quotes\": a #hash\\ and é";
     folder.write("main.yaml", scene_yaml({{"square", "red.png"}}, "extra"));

@@ -1,5 +1,4 @@
-// The presentation in a real window, under a private X server, against the
-// headless device.
+// The presentation in a real window, under a private X server, against the headless device.
 #include <gtest/gtest.h>
 
 #include <regex>

@@ -11,10 +11,9 @@ struct ExpectedFont {
     std::string pattern, file, package;
 };
 
-// "" when every pattern resolves to its file, else a line naming the first
-// that does not and the package to install: tests comparing pixels with
-// reference pictures call it first, so a missing font reads as a missing
-// package rather than as a count of differing pixels.
+// "" when every pattern resolves to its file, else a line naming the first that does not and the package to install:
+// tests comparing pixels with reference pictures call it first, so a missing font reads as a missing package rather
+// than as a count of differing pixels.
 std::string missing_font_package(const std::vector<ExpectedFont>& fonts);
 
 // The DejaVu faces that the example presentation uses.

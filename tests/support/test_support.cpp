@@ -47,23 +47,34 @@ std::uint32_t RgbaImage::at(int x, int y) const {
            rgba[i + 3];
 }
 
-bool read_png(const std::string& path, RgbaImage& image, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+std::string read_file(const std::string& path) {
+    std::ostringstream content;
+    content << std::ifstream(path, std::ios::binary).rdbuf();
+    return content.str();
+}
+
+std::vector<std::uint32_t> image_pixels(const Video_Image* image) {
+    if (!image) return {};
+    return {image->get_pixels(), image->get_pixels() + std::size_t(image->get_width()) * image->get_height()};
+}
+
+RgbaImage read_png(const std::string& path) {
+    const std::string bytes = read_file(path);
     std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(0), spng_ctx_free);
     spng_set_png_buffer(ctx.get(), bytes.data(), bytes.size());
     spng_ihdr header{};
     std::size_t size = 0;
+    RgbaImage image;
     int rc = spng_get_ihdr(ctx.get(), &header);
     if (rc == 0) rc = spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA8, &size);
     if (rc == 0) {
         image.rgba.resize(size);
         rc = spng_decode_image(ctx.get(), image.rgba.data(), size, SPNG_FMT_RGBA8, 0);
     }
-    if (rc != 0) return error = path + ": " + (in.is_open() ? spng_strerror(rc) : "cannot be read"), false;
-    image.width = int(header.width);
-    image.height = int(header.height);
-    return true;
+    if (rc != 0) image.error = path + ": " + (bytes.empty() ? "cannot be read" : spng_strerror(rc));
+    image.width = rc == 0 ? int(header.width) : 0;
+    image.height = rc == 0 ? int(header.height) : 0;
+    return image;
 }
 
 std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<std::uint8_t>& rgba) {
@@ -88,10 +99,8 @@ std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<st
 
 std::string compare_pictures(const std::string& actual_path, const std::string& expected_path) {
     constexpr int channel_tolerance = 2;
-    RgbaImage actual, expected;
-    std::string error;
-    if (!read_png(actual_path, actual, error)) return error;
-    if (!read_png(expected_path, expected, error)) return error;
+    const RgbaImage actual = read_png(actual_path), expected = read_png(expected_path);
+    if (!actual.error.empty() || !expected.error.empty()) return actual.error.empty() ? expected.error : actual.error;
     if (actual.width != expected.width || actual.height != expected.height)
         return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height) + " instead of " +
                std::to_string(expected.width) + "x" + std::to_string(expected.height);

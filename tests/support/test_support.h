@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "services/signals.h"
+#include "services/video.h"
 
 namespace testsupport {
 
@@ -56,16 +57,24 @@ private:
     std::streambuf* previous_;
 };
 
-// Decoded RGBA pixels of a PNG file (rows of width * 4 bytes).
+inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The whole file; empty when it cannot be read.
+std::string read_file(const std::string& path);
+
+// A device image's pixels, row after row; empty for no image.
+std::vector<std::uint32_t> image_pixels(const Video_Image* image);
+
+// Decoded RGBA pixels of a PNG file (rows of width * 4 bytes), or why the file could not be read or decoded.
 struct RgbaImage {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgba;
+    std::string error;
     std::uint32_t at(int x, int y) const;  // red, green, blue, alpha of one pixel
 };
-// False with error set when the file cannot be read or decoded; encode_png makes PNG bytes for fixtures.
-bool read_png(const std::string& path, RgbaImage& image, std::string& error);
-std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<std::uint8_t>& rgba);
+RgbaImage read_png(const std::string& path);
+std::vector<std::uint8_t> encode_png(int width, int height, const std::vector<std::uint8_t>& rgba);  // for fixtures
 
 // Empty when two PNG files show the same picture, each channel within 2 (rounding differences between builds of the
 // font rasteriser and compositing; a misplaced object or glyph differs by far more); otherwise what differs.

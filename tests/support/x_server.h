@@ -1,8 +1,7 @@
 #pragma once
 
-// The one way the suites get an X server: a private Xvfb with a 1024 x 768
-// screen on a display number of its own choosing (-displayfd, so no two test
-// runs clash), stopped again when the object goes.
+// The one way the suites get an X server: a private Xvfb with a 1024 x 768 screen on a display number of its own
+// choosing (-displayfd, so no two test runs clash), stopped again when the object goes.
 
 #include <fcntl.h>
 #include <poll.h>
