@@ -35,7 +35,6 @@ std::string scene_file_for(int count) {
     return file;
 }
 
-
 // Loads a fresh scene named name from file, timing load_scene alone; false
 // when fewer than count objects loaded.
 bool timed_load(const std::string& name, const std::string& file, int count, double& seconds) {

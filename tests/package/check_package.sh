@@ -23,8 +23,8 @@ echo "tiny host ran against the installed package"
 
 library=$(find "$work/prefix" -name 'libsceneengine.so' | head -n 1)
 exports=$(nm -DC --defined-only "$library")
-for name in 'init(' 'load_scenes(' 'get_scene(' 'process_scene(' 'set_next_scene(' 'Scene::load_scene(' \
-            'SceneObject::load(' 'Image::draw(' 'Text::draw(' 'Timer::slot__on_new_cycle('; do
+for name in 'init(' 'load_scenes(' 'get_scene(' 'process_scene(' 'set_next_scene(' 'release_scenes(' 'delete_scene(' \
+            'Scene::load_scene(' 'SceneObject::load(' 'Image::draw(' 'Text::draw(' 'Timer::slot__on_new_cycle('; do
   grep -qF "$name" <<<"$exports" || { echo "libsceneengine.so does not export $name"; exit 1; }
 done
 if nm -DC "$library" | grep -iE 'yaml_|SDL_|FT_|hb_|stbi_|spng_|tj[A-Z0-9]' ; then

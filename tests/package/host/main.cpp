@@ -1,5 +1,6 @@
 // A complete, small host: loads a one-scene list from FOLDER on a headless
-// device, plays until the scene's first frame, and exits 0 when it was shown.
+// device, plays until the scene's first frame, frees the scenes, and exits 0
+// when the scene was shown.
 #include <iostream>
 
 #include "sceneengine/scenemanager/scene/scene.h"
@@ -33,5 +34,6 @@ int main(int argc, char** argv) {
     connect("only->new_cycle", "host->stop");
     process_scene("only");
     unregister_slot("host->stop");
-    return scene->scene_loaded() ? 0 : 1;
+    const bool shown = scene->scene_loaded();
+    return release_scenes() && shown ? 0 : 1;  // the host frees the listed scenes, which the library does not own
 }
